@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+namespace Program {
+
+// The argument text: everything after the program's own name, the words joined by single
+// blanks (the shell has already split and unquoted them).
+QString argumentText(int argc, char** argv);
+
+// Starts the program and runs it until it ends; returns the exit code.
+int run(int argc, char** argv);
+
+}  // namespace Program

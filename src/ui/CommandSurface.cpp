@@ -1,0 +1,141 @@
+#include "ui/CommandSurface.h"
+
+namespace CommandSurface {
+
+namespace {
+
+using K = Kind;
+
+constexpr MenuEntry kMenus[] = {
+    {"", "mnuFile", "File", K::Menu, false},
+    {"mnuFile", "mnuFileNew", "New...", K::Item, false},
+    {"mnuFile", "mnuFileOpen", "Open...", K::Item, false},
+    {"mnuFile", "mnuFileClose", "Close", K::Item, false},
+    {"mnuFile", "mnuFileBar1", "-", K::Separator, false},
+    {"mnuFile", "mnuFileSave", "Save", K::Item, false},
+    {"mnuFile", "mnuFileSaveAs", "Save As...", K::Item, false},
+    {"mnuFile", "mnuFileBar2", "-", K::Separator, false},
+    {"mnuFile", "mnuFilePrint", "Print...", K::Item, false},
+    {"mnuFile", "mnuFileBar6", "-", K::Separator, false},
+    {"mnuFile", "mnuFileExit", "Exit", K::Item, false},
+
+    {"", "mnuEdit", "Edit", K::Menu, false},
+    {"mnuEdit", "mnuEditCut", "Cut", K::Item, false},
+    {"mnuEdit", "mnuEditCopy", "Copy", K::Item, false},
+    {"mnuEdit", "mnuEditPaste", "Paste", K::Item, false},
+    {"mnuEdit", "mnubar7", "-", K::Separator, false},
+    {"mnuEdit", "mnucutall", "Cut All", K::Item, false},
+    {"mnuEdit", "mnucopyall", "Copy All", K::Item, false},
+
+    {"", "mnutext", "Text", K::Menu, false},
+    {"mnutext", "mnubold", "Bold", K::Item, false},
+    {"mnutext", "mnuitalics", "Italics", K::Item, false},
+    {"mnutext", "mnuunder", "Underline", K::Item, false},
+    {"mnutext", "mnuspacec", "-", K::Separator, false},
+    {"mnutext", "mnulist", "Unordered List", K::Item, false},
+    {"mnutext", "mnuolist", "Ordered List", K::Item, false},
+    {"mnutext", "mnubullet", "Add a Bullet/Number", K::Item, false},
+    {"mnutext", "spacer9", "-", K::Separator, false},
+    {"mnutext", "mnulistex", "See the Lists Example...", K::Item, false},
+
+    {"", "mnufont", "Fonts", K::Menu, false},
+    {"mnufont", "mnufontoff", "/Font", K::Item, false},
+    {"mnufont", "mnuone", "Font Size 1", K::Item, false},
+    {"mnufont", "mnutwo", "Font Size 2", K::Item, false},
+    {"mnufont", "mnuthree", "Font Size 3", K::Item, false},
+    {"mnufont", "mnuFour", "Font Size 4", K::Item, false},
+    {"mnufont", "mnufive", "Font Size 5", K::Item, false},
+    {"mnufont", "mnuSix", "Font Size 6", K::Item, false},
+    {"mnufont", "mnuseven", "Font Size 7", K::Item, false},
+    {"mnufont", "mnubar11", "-", K::Separator, false},
+    {"mnufont", "mnutextsizeminus", "Font Size -1", K::Item, false},
+    {"mnufont", "mnutextsizeplus", "Font Size +1", K::Item, false},
+    {"mnufont", "mnuspacea", "-", K::Separator, false},
+    {"mnufont", "mnufaceblank", "Font Face .......", K::Item, false},
+    {"mnufont", "mnuarial", "Font Face Arial/Helvetica", K::Item, false},
+    {"mnufont", "mnuVerdana", "Font Face Verdana", K::Item, false},
+    {"mnufont", "mnutimes", "Font Face Times-Roman", K::Item, false},
+    {"mnufont", "mnusans", "Font Face Garamond", K::Item, false},
+    {"mnufont", "mnuspaceb", "-", K::Separator, false},
+    {"mnufont", "mnucolorf", "Font Color", K::Item, false},
+
+    {"", "mnuTable", "Tables", K::Menu, false},
+    {"mnuTable", "mnuItem2", "2x2 w/Border", K::Item, false},
+    {"mnuTable", "mnuItem23", "2x3 w/Border", K::Item, false},
+    {"mnuTable", "mnuBar12", "-", K::Separator, false},
+    {"mnuTable", "mnunb1", "2x2 No Border", K::Item, false},
+    {"mnuTable", "mnunb2", "2x3 No Border", K::Item, false},
+
+    {"", "mnuscripts", "Scripts", K::Menu, false},
+    {"mnuscripts", "mnubuttonwindow", "Button + Popup Window", K::Item, false},
+    {"mnuscripts", "mnusound", "Embed Sound", K::Item, false},
+    {"mnuscripts", "mnuhover", "Hover Button", K::Item, false},
+    {"mnuscripts", "mnupopup", "Popup Window", K::Item, false},
+    {"mnuscripts", "mnurtclick", "Right Click Message", K::Item, false},
+    {"mnuscripts", "mnuspacer1", "-", K::Separator, false},
+    {"mnuscripts", "mnuexplorer", "Explorer Only Tags", K::Menu, false},
+    {"mnuexplorer", "mnumarq", "Marquee", K::Item, false},
+    {"mnuexplorer", "mnutrans", "Transistions", K::Item, false},
+    {"mnuexplorer", "mnuvideo", "Video", K::Item, false},
+
+    {"", "mnuTest", "Test Page...", K::BarCommand, false},
+
+    {"", "mnuwin", "Window", K::Menu, false},
+    {"mnuwin", "mnunewwin", "New Editor Window", K::Item, false},
+    {"mnuwin", "mnuPad", "Scratch Pad Toolbar", K::Item, false},
+
+    {"", "mnuViewOptions", "&Options", K::Menu, false},
+    {"mnuViewOptions", "mnuset", "Set Internet Browser...", K::Item, false},
+    {"mnuViewOptions", "mnukeys", "Set Registry Keys", K::Item, false},
+    {"mnuViewOptions", "mnuViewStatusBar", "View Status Bar", K::Item, true},
+    {"mnuViewOptions", "spacer8", "-", K::Separator, false},
+    {"mnuViewOptions", "mnuqn8", "Font Size 8", K::Item, true},
+    {"mnuViewOptions", "mnuqn10", "Font Size 10", K::Item, true},
+    {"mnuViewOptions", "mnuqn12", "Font Size 12", K::Item, true},
+    {"mnuViewOptions", "mnuqn14", "Font Size 14", K::Item, true},
+    {"mnuViewOptions", "mnuspacer2", "-", K::Separator, false},
+    {"mnuViewOptions", "mnuqnverdana", "Verdana Font", K::Item, true},
+    {"mnuViewOptions", "mnuqnarial", "Arial Font", K::Item, true},
+    {"mnuViewOptions", "mnuqntimes", "Times Font", K::Item, true},
+
+    {"", "mnuhelp", "Help", K::Menu, false},
+    {"mnuhelp", "mnuprimer", "HTML Primer...", K::Item, false},
+    {"mnuhelp", "mnusample", "Open Sample Web Page...", K::Item, false},
+    {"mnuhelp", "mnuusing", "Using Quindo...", K::Item, false},
+
+    {"", "mnuabout", "About...", K::BarCommand, false},
+};
+
+constexpr ButtonEntry kButtons[] = {
+    {"Command1", 585, "New Document", "new"},
+    {"Command2", 1080, "Open a Document", "open"},
+    {"Command3", 1575, "Save this Document", "save"},
+    {"Command4", 2070, "Print HTML", "print"},
+    {"Command5", 2565, "Cut", "cut"},
+    {"Command6", 3060, "Copy", "copy"},
+    {"Command7", 3555, "Paste", "paste"},
+    {"Command8", 4050, "Insert Hyperlink", "link"},
+    {"Command9", 4545, "Image Source", "image..."},
+    {"Command10", 5040, "Color Selector", "color"},
+    {"Command11", 5535, "Line Break", "br"},
+    {"Command12", 6030, "New Paragraph", "P"},
+    {"Command17", 6525, "Bold", "B"},
+    {"Command13", 7020, "Horizontal Rule", "rule"},
+    {"Command14", 7515, "Alignment", "align"},
+    {"Command15", 8010, "Center", "center"},
+    {"Command16", 8505, "Send Email To:", "e-mail"},
+};
+
+}  // namespace
+
+std::span<const MenuEntry> menus()
+{
+    return kMenus;
+}
+
+std::span<const ButtonEntry> buttons()
+{
+    return kButtons;
+}
+
+}  // namespace CommandSurface

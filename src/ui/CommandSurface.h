@@ -1,0 +1,40 @@
+#pragma once
+
+#include <span>
+
+// The main window's command surface as data: the menu bar and the row of picture buttons.
+// One piece of code (frmMain) turns these tables into actions and widgets; every action
+// and widget carries its control name as objectName.
+namespace CommandSurface {
+
+enum class Kind {
+    Menu,        // a bar entry or nested menu that only opens its items
+    BarCommand,  // a command placed directly on the bar
+    Item,        // a command inside a menu
+    Separator,
+};
+
+struct MenuEntry {
+    const char* parent;  // control name of the enclosing menu; empty for the bar
+    const char* name;    // control name
+    const char* caption;
+    Kind kind;
+    bool checkable;  // shows a tick that the command sets itself
+};
+
+struct ButtonEntry {
+    const char* name;     // Command1 .. Command17
+    int left;             // twips
+    const char* tooltip;  // also the accessible name
+    const char* word;     // the word drawn on the picture
+};
+
+constexpr int kButtonTop = 0;
+constexpr int kButtonSize = 510;  // twips, square
+
+// In menu order: each menu's entries follow the menu itself.
+std::span<const MenuEntry> menus();
+// In row order, left to right.
+std::span<const ButtonEntry> buttons();
+
+}  // namespace CommandSurface

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QGuiApplication>
+
+// Shows the busy (wait) pointer for as long as the guard lives.
+class BusyCursor {
+public:
+    BusyCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};

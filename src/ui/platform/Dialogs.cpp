@@ -1,0 +1,107 @@
+#include "ui/platform/Dialogs.h"
+
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+
+namespace {
+
+QFileDialog* makeFileDialog(QWidget* parent, const Dialogs::FileRequest& request)
+{
+    auto* dialog = new QFileDialog(parent);
+    dialog->setNameFilter(request.filter);
+    dialog->setOption(QFileDialog::DontUseNativeDialog, false);
+    if (!request.defaultSuffix.isEmpty()) {
+        dialog->setDefaultSuffix(request.defaultSuffix);
+    }
+    if (!request.fileName.isEmpty()) {
+        const QFileInfo info(request.fileName);
+        dialog->setDirectory(info.absolutePath());
+        dialog->selectFile(info.fileName());
+    } else if (!request.directory.isEmpty()) {
+        dialog->setDirectory(request.directory);
+    }
+    return dialog;
+}
+
+QString runFileDialog(QFileDialog* dialog)
+{
+    QString chosen;
+    if (dialog->exec() == QDialog::Accepted && !dialog->selectedFiles().isEmpty()) {
+        chosen = dialog->selectedFiles().constFirst();
+    }
+    delete dialog;
+    return chosen;
+}
+
+}  // namespace
+
+int QtDialogs::messageBox(const QString& text, Buttons buttons, Icon icon, const QString& title)
+{
+    QMessageBox box(parent_);
+    box.setText(text);
+    box.setWindowTitle(title);
+    switch (icon) {
+        case Icon::None: box.setIcon(QMessageBox::NoIcon); break;
+        case Icon::Stop: box.setIcon(QMessageBox::Critical); break;
+        case Icon::Exclamation: box.setIcon(QMessageBox::Warning); break;
+    }
+    switch (buttons) {
+        case Buttons::Ok:
+            box.setStandardButtons(QMessageBox::Ok);
+            break;
+        case Buttons::YesNo:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            box.setDefaultButton(QMessageBox::Yes);
+            break;
+        case Buttons::YesNoCancel:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+            box.setDefaultButton(QMessageBox::Yes);
+            break;
+    }
+    switch (box.exec()) {
+        case QMessageBox::Yes: return Yes;
+        case QMessageBox::No: return No;
+        case QMessageBox::Ok: return Ok;
+        default:
+            // Escape or the close box: OK for a box that only has OK, otherwise Cancel
+            // where it is offered and No where it is not.
+            if (buttons == Buttons::Ok) return Ok;
+            return buttons == Buttons::YesNo ? No : Cancel;
+    }
+}
+
+QString QtDialogs::openFile(const FileRequest& request)
+{
+    QFileDialog* dialog = makeFileDialog(parent_, request);
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    return runFileDialog(dialog);
+}
+
+QString QtDialogs::saveFile(const FileRequest& request)
+{
+    QFileDialog* dialog = makeFileDialog(parent_, request);
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setFileMode(QFileDialog::AnyFile);
+    return runFileDialog(dialog);
+}
+
+QString QtDialogs::chooseProgram(const FileRequest& request)
+{
+    QFileDialog* dialog = makeFileDialog(parent_, request);
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    dialog->setFilter(QDir::Files | QDir::Executable | QDir::AllDirs | QDir::NoDotAndDotDot);
+    return runFileDialog(dialog);
+}
+
+std::optional<QColor> QtDialogs::chooseColor(const QColor& initial)
+{
+    const QColor chosen = QColorDialog::getColor(initial, parent_);
+    if (!chosen.isValid()) {
+        return std::nullopt;
+    }
+    return chosen;
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <Qsci/qsciscintilla.h>
+
+#include <QByteArrayView>
+#include <QString>
+
+// The editing area: a plain-text QScintilla control whose bytes are the document.
+//
+// Text goes in and out as bytes with an explicit length, so NUL, lone CR and every byte
+// 0x80-0xFF survive. Text that is valid UTF-8 is shown in UTF-8 mode; anything else is
+// shown as 8-bit text. Caret positions are counted in characters (CR LF is two).
+class EditingArea : public QsciScintilla {
+    Q_OBJECT
+
+public:
+    explicit EditingArea(QWidget* parent = nullptr);
+
+    // The whole text, without a copy. The view stays valid until the next change.
+    QByteArrayView bytes() const;
+    qsizetype byteLength() const;
+    bool isEmpty() const { return byteLength() == 0; }
+
+    // Replaces the whole text. Not undoable, and leaves no undo history behind.
+    void setBytes(QByteArrayView text);
+
+    // Replaces the selection (or inserts at the caret) as one edit; afterwards the caret
+    // stands right after the inserted text and nothing is selected.
+    void setSelText(QByteArrayView text);
+    QByteArray selectedBytes() const;
+
+    // The caret position in characters from the start of the text.
+    qint64 selStart() const;
+    // Moves the caret to a character position; nothing is selected afterwards.
+    void setSelStart(qint64 characters);
+
+    void SetFocus();
+
+    // The point size of the whole area's base font, and the design size in hundredths.
+    void setBaseFontSize(int points);
+    void setBaseFontSizeHundredths(int hundredths);
+    int baseFontSizeHundredths() const;
+
+    // Conversions between Scintilla's byte positions and character positions.
+    qint64 characterFromPosition(qint64 position) const;
+    qint64 positionFromCharacter(qint64 characters) const;
+
+private:
+    void configureCharacterIndex();
+    int sizeHundredths_ = 975;
+};
+
+// True when the bytes are well-formed UTF-8 (no overlong forms, no surrogates).
+bool isValidUtf8(QByteArrayView bytes);

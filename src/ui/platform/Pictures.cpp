@@ -1,0 +1,115 @@
+#include "ui/platform/Pictures.h"
+
+#include <QIcon>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QStyleOptionFocusRect>
+#include <QStylePainter>
+
+namespace Pictures {
+
+QPixmap buttonFace(const QString& word, bool pressed)
+{
+    constexpr int kSize = 36;
+    QImage image(kSize, kSize, QImage::Format_ARGB32_Premultiplied);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    // A dark, slightly lit surface, like a small photograph.
+    QRadialGradient light(QPointF(kSize * 0.3, kSize * 0.25), kSize * 0.9);
+    light.setColorAt(0.0, QColor(0x4a, 0x5a, 0x78));
+    light.setColorAt(0.6, QColor(0x1c, 0x24, 0x38));
+    light.setColorAt(1.0, QColor(0x08, 0x0a, 0x12));
+    p.fillRect(image.rect(), light);
+    p.setPen(QColor(0x80, 0x90, 0xb0, 90));
+    p.drawLine(2, kSize - 9, kSize - 3, kSize - 9);
+
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(word.size() > 5 ? 8 : (word.size() > 3 ? 10 : 13));
+    font.setBold(true);
+    p.setFont(font);
+    p.setPen(QColor(0xf0, 0xf0, 0xf0));
+    p.drawText(QRect(0, 0, kSize, kSize - 6), Qt::AlignCenter, word);
+    p.end();
+
+    if (pressed) {
+        image.invertPixels();
+        QPainter lighten(&image);
+        lighten.fillRect(image.rect(), QColor(255, 255, 255, 60));
+    }
+    return QPixmap::fromImage(image);
+}
+
+QPixmap logo(int size)
+{
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF r(size * 0.06, size * 0.06, size * 0.88, size * 0.88);
+    QLinearGradient g(r.topLeft(), r.bottomRight());
+    g.setColorAt(0, QColor(0x2b, 0x6c, 0xb0));
+    g.setColorAt(1, QColor(0x12, 0x2f, 0x5a));
+    p.setBrush(g);
+    p.setPen(QPen(QColor(0x0b, 0x1d, 0x38), size / 24.0));
+    p.drawRoundedRect(r, size * 0.18, size * 0.18);
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setBold(true);
+    font.setPixelSize(static_cast<int>(size * 0.46));
+    p.setFont(font);
+    p.setPen(Qt::white);
+    p.drawText(r.adjusted(0, -size * 0.08, 0, 0), Qt::AlignCenter, QStringLiteral("Q"));
+    font.setPixelSize(std::max(6, static_cast<int>(size * 0.17)));
+    p.setFont(font);
+    p.setPen(QColor(0xff, 0xd0, 0x60));
+    p.drawText(r.adjusted(0, size * 0.5, 0, 0), Qt::AlignHCenter | Qt::AlignTop,
+               QStringLiteral("</>"));
+    return QPixmap::fromImage(image);
+}
+
+QIcon programIcon()
+{
+    QIcon icon;
+    for (int size : {16, 32, 48, 64, 128}) {
+        icon.addPixmap(logo(size));
+    }
+    return icon;
+}
+
+}  // namespace Pictures
+
+PictureButton::PictureButton(const QString& word, QWidget* parent)
+    : QAbstractButton(parent),
+      normal_(Pictures::buttonFace(word, false)),
+      pressed_(Pictures::buttonFace(word, true))
+{
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+QSize PictureButton::sizeHint() const
+{
+    return {36, 36};
+}
+
+void PictureButton::paintEvent(QPaintEvent*)
+{
+    QStylePainter p(this);
+    const QRect frame = rect();
+    p.drawPixmap(frame.adjusted(1, 1, -1, -1), isDown() ? pressed_ : normal_);
+    p.setPen(isDown() ? palette().color(QPalette::Dark) : palette().color(QPalette::Light));
+    p.drawRect(frame.adjusted(0, 0, -1, -1));
+    if (hasFocus()) {
+        QStyleOptionFocusRect option;
+        option.initFrom(this);
+        option.rect = frame.adjusted(3, 3, -3, -3);
+        p.drawPrimitive(QStyle::PE_FrameFocusRect, option);
+    }
+}
+
+void PictureLabel::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
+        emit clicked();
+    }
+    QLabel::mouseReleaseEvent(event);
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QRect>
+#include <QSize>
+
+// Window geometry is designed in twips (1/1440 inch). These helpers turn design values
+// into device-independent pixels at the screen's logical dpi (15 twips a pixel at 96 dpi)
+// and back.
+namespace Twips {
+
+double logicalDpi();
+int toPixels(int twips);
+int fromPixels(int pixels);
+QSize toPixels(QSize twips);
+QSize fromPixels(QSize pixels);
+QRect rect(int left, int top, int width, int height);
+
+}  // namespace Twips

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "ui/platform/Dialogs.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+// Dialogs answered by a script. Every call is recorded; answers come from a queue in the
+// order the test gave them. A dialog that the script did not expect is recorded in
+// unexpected() and answered with Cancel (or an empty path / no colour).
+class ScriptedDialogs final : public Dialogs {
+public:
+    enum class Kind { Message, OpenFile, SaveFile, ChooseProgram, ChooseColor };
+
+    struct Call {
+        Kind kind;
+        QString text;
+        Buttons buttons = Buttons::Ok;
+        Icon icon = Icon::None;
+        QString title;
+        FileRequest request;
+        QColor initialColor;
+    };
+
+    // Queue answers: an int for a message box, a QString for a file dialog (empty =
+    // cancel), a QColor for the colour dialog (invalid = cancel).
+    void answer(int messageAnswer) { answers_.append(QVariant(messageAnswer)); }
+    void answerFile(const QString& path) { answers_.append(QVariant(path)); }
+    void answerColor(const QColor& color) { answers_.append(QVariant(color)); }
+
+    const QList<Call>& calls() const { return calls_; }
+    const QStringList& unexpected() const { return unexpected_; }
+    int pending() const { return static_cast<int>(answers_.size()); }
+    void clear()
+    {
+        calls_.clear();
+        answers_.clear();
+        unexpected_.clear();
+    }
+
+    int messageBox(const QString& text, Buttons buttons, Icon icon,
+                   const QString& title = applicationTitle()) override;
+    QString openFile(const FileRequest& request) override;
+    QString saveFile(const FileRequest& request) override;
+    QString chooseProgram(const FileRequest& request) override;
+    std::optional<QColor> chooseColor(const QColor& initial) override;
+
+private:
+    QVariant take(Kind kind, const QString& what, int type);
+    QString takeFile(Kind kind, const FileRequest& request);
+
+    QList<Call> calls_;
+    QList<QVariant> answers_;
+    QStringList unexpected_;
+};
