@@ -7,9 +7,8 @@
 class EditingAreaTest : public QObject {
     Q_OBJECT
 
-private slots:
-    void bytesRoundTrip_data()
-    {
+  private slots:
+    void bytesRoundTrip_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<bool>("utf8");
         QTest::newRow("empty") << QByteArray() << true;
@@ -24,12 +23,12 @@ private slots:
         QTest::newRow("surrogate") << QByteArray("\xed\xa0\x80") << false;
         QTest::newRow("truncated") << QByteArray("ab\xe2\x82") << false;
         QByteArray all;
-        for (int i = 0; i < 256; ++i) all.append(char(i));
+        for (int i = 0; i < 256; ++i)
+            all.append(char(i));
         QTest::newRow("every byte") << all << false;
     }
 
-    void bytesRoundTrip()
-    {
+    void bytesRoundTrip() {
         QFETCH(QByteArray, bytes);
         QFETCH(bool, utf8);
         EditingArea area;
@@ -42,20 +41,19 @@ private slots:
         QVERIFY(!area.isUndoAvailable());
     }
 
-    void randomBytesRoundTrip()
-    {
+    void randomBytesRoundTrip() {
         EditingArea area;
         QRandomGenerator rng(1234);
         for (int i = 0; i < 300; ++i) {
             QByteArray bytes(int(rng.bounded(200)), Qt::Uninitialized);
-            for (char& c : bytes) c = char(rng.bounded(256));
+            for (char& c : bytes)
+                c = char(rng.bounded(256));
             area.setBytes(bytes);
             QCOMPARE(area.bytes().toByteArray(), bytes);
         }
     }
 
-    void selTextReplacesSelection()
-    {
+    void selTextReplacesSelection() {
         EditingArea area;
         area.setBytes("one two three");
         area.SendScintilla(QsciScintillaBase::SCI_SETSEL, 4, 7L);
@@ -69,30 +67,27 @@ private slots:
         QCOMPARE(area.bytes().toByteArray(), QByteArray("one two three"));
     }
 
-    void selTextKeepsNul()
-    {
+    void selTextKeepsNul() {
         EditingArea area;
         area.setSelText(QByteArrayView("a\0b", 3));
         QCOMPARE(area.bytes().toByteArray(), QByteArray("a\0b", 3));
     }
 
-    void caretInCharacters_data()
-    {
+    void caretInCharacters_data() {
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<qint64>("chars");
         QTest::addColumn<qint64>("bytes");
         QTest::newRow("ascii") << QByteArray("hello") << qint64(3) << qint64(3);
         QTest::newRow("crlf counts two") << QByteArray("a\r\nb") << qint64(3) << qint64(3);
         QTest::newRow("utf8 before") << QByteArray("\xc3\xa9\xc3\xa9x") << qint64(2) << qint64(4);
-        QTest::newRow("utf8 lines") << QByteArray("\xe2\x82\xac\r\n\xe2\x82\xac\r\nz")
-                                    << qint64(4) << qint64(8);
+        QTest::newRow("utf8 lines")
+            << QByteArray("\xe2\x82\xac\r\n\xe2\x82\xac\r\nz") << qint64(4) << qint64(8);
         QTest::newRow("latin1 bytes") << QByteArray("\xe9\xe9x") << qint64(2) << qint64(2);
         QTest::newRow("end") << QByteArray("\xc3\xa9") << qint64(1) << qint64(2);
         QTest::newRow("past end clamps") << QByteArray("ab") << qint64(9) << qint64(2);
     }
 
-    void caretInCharacters()
-    {
+    void caretInCharacters() {
         QFETCH(QByteArray, text);
         QFETCH(qint64, chars);
         QFETCH(qint64, bytes);
@@ -103,8 +98,7 @@ private slots:
         QCOMPARE(area.selStart(), std::min<qint64>(chars, area.characterFromPosition(text.size())));
     }
 
-    void caretInLargeDocument()
-    {
+    void caretInLargeDocument() {
         EditingArea area;
         QByteArray line(78, 'x');
         line.append("\r\n");
@@ -121,8 +115,7 @@ private slots:
                  qint64(text.size() + 3));
     }
 
-    void enterTypesTheDocumentsLineEnd_data()
-    {
+    void enterTypesTheDocumentsLineEnd_data() {
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<QByteArray>("typed");
         QTest::newRow("new document") << QByteArray() << QByteArray("\r\n");
@@ -131,8 +124,7 @@ private slots:
         QTest::newRow("cr file") << QByteArray("a\rb") << QByteArray("\r");
     }
 
-    void enterTypesTheDocumentsLineEnd()
-    {
+    void enterTypesTheDocumentsLineEnd() {
         QFETCH(QByteArray, text);
         QFETCH(QByteArray, typed);
         EditingArea area;

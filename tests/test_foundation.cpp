@@ -23,37 +23,36 @@
 class FoundationTest : public QObject {
     Q_OBJECT
 
-private:
+  private:
     TestEnvironment env_;
     ScriptedDialogs dialogs_;
 
-    std::unique_ptr<frmMain> startWindow(const QString& commandLine = {})
-    {
+    std::unique_ptr<frmMain> startWindow(const QString& commandLine = {}) {
         auto w = std::make_unique<frmMain>(dialogs_, commandLine);
         w->Form_Load();
         return w;
     }
 
-    QStringList checkedItems(frmMain& w, const QStringList& names)
-    {
+    QStringList checkedItems(frmMain& w, const QStringList& names) {
         QStringList checked;
         for (const QString& n : names) {
-            if (w.action(n)->isChecked()) checked << n;
+            if (w.action(n)->isChecked())
+                checked << n;
         }
         return checked;
     }
 
-private slots:
-    void init()
-    {
+  private slots:
+    void init() {
         env_.resetSettings();
         dialogs_.clear();
     }
 
-    void cleanup() { QVERIFY2(dialogs_.unexpected().isEmpty(), qPrintable(dialogs_.unexpected().join("; "))); }
+    void cleanup() {
+        QVERIFY2(dialogs_.unexpected().isEmpty(), qPrintable(dialogs_.unexpected().join("; ")));
+    }
 
-    void settingsStoreRoundTrip()
-    {
+    void settingsStoreRoundTrip() {
         QCOMPARE(SettingsStore::read("browser", "name"), QString());
         QCOMPARE(SettingsStore::read("Run", "Value", "0"), QString("0"));
         SettingsStore::write("browser", "name", "/usr/bin/my browser");
@@ -64,8 +63,7 @@ private slots:
         QVERIFY(env_.settingsText().contains("name=/usr/bin/my browser"));
     }
 
-    void settingsSeeOtherWriters()
-    {
+    void settingsSeeOtherWriters() {
         // Another instance writes the file directly; the next read sees it.
         SettingsStore::write("Run", "Value", "3");
         QCOMPARE(SettingsStore::read("Run", "Value"), QString("3"));
@@ -80,8 +78,7 @@ private slots:
         QCOMPARE(SettingsStore::read("Run", "Value"), QString("42"));
     }
 
-    void firstStartWithEmptyStore()
-    {
+    void firstStartWithEmptyStore() {
         auto w = startWindow();
         QCOMPARE(SettingsStore::read("Run", "Value"), QString("1"));
         QCOMPARE(SettingsStore::read("fontsize", "Value"), QString("10"));
@@ -100,8 +97,7 @@ private slots:
         QVERIFY(w->Text1().isEmpty());
     }
 
-    void startupCounter_data()
-    {
+    void startupCounter_data() {
         QTest::addColumn<QString>("stored");
         QTest::addColumn<qint16>("seen");
         QTest::addColumn<QString>("written");
@@ -118,8 +114,7 @@ private slots:
         QTest::newRow("fraction") << "2.5" << qint16(0) << "1";
     }
 
-    void startupCounter()
-    {
+    void startupCounter() {
         QFETCH(QString, stored);
         QFETCH(qint16, seen);
         QFETCH(QString, written);
@@ -130,23 +125,39 @@ private slots:
         QCOMPARE(w->startupCount(), RunCounter::next(seen));
     }
 
-    void storedPreferences_data()
-    {
+    void storedPreferences_data() {
         QTest::addColumn<QString>("size");
         QTest::addColumn<QString>("face");
         QTest::addColumn<QString>("sizeItem");
         QTest::addColumn<QString>("faceItem");
         QTest::addColumn<int>("hundredths");
-        QTest::newRow("12 Arial") << "12" << "Arial" << "mnuqn12" << "mnuqnarial" << 1200;
-        QTest::newRow("8 Times") << "8" << "Times New Roman" << "mnuqn8" << "mnuqntimes" << 800;
-        QTest::newRow("14 Verdana") << "14" << "Verdana" << "mnuqn14" << "mnuqnverdana" << 1400;
-        QTest::newRow("9 arial ignored") << "9" << "arial" << "" << "" << 975;
-        QTest::newRow("padded ignored") << " 10" << "Verdana " << "" << "" << 975;
-        QTest::newRow("caption not a face") << "10" << "Times Font" << "mnuqn10" << "" << 1000;
+        QTest::newRow("12 Arial") << "12"
+                                  << "Arial"
+                                  << "mnuqn12"
+                                  << "mnuqnarial" << 1200;
+        QTest::newRow("8 Times") << "8"
+                                 << "Times New Roman"
+                                 << "mnuqn8"
+                                 << "mnuqntimes" << 800;
+        QTest::newRow("14 Verdana") << "14"
+                                    << "Verdana"
+                                    << "mnuqn14"
+                                    << "mnuqnverdana" << 1400;
+        QTest::newRow("9 arial ignored") << "9"
+                                         << "arial"
+                                         << ""
+                                         << "" << 975;
+        QTest::newRow("padded ignored") << " 10"
+                                        << "Verdana "
+                                        << ""
+                                        << "" << 975;
+        QTest::newRow("caption not a face") << "10"
+                                            << "Times Font"
+                                            << "mnuqn10"
+                                            << "" << 1000;
     }
 
-    void storedPreferences()
-    {
+    void storedPreferences() {
         QFETCH(QString, size);
         QFETCH(QString, face);
         QFETCH(QString, sizeItem);
@@ -158,16 +169,17 @@ private slots:
         auto w = startWindow();
         const QStringList sizes{"mnuqn8", "mnuqn10", "mnuqn12", "mnuqn14"};
         const QStringList faces{"mnuqnarial", "mnuqntimes", "mnuqnverdana"};
-        QCOMPARE(checkedItems(*w, sizes), sizeItem.isEmpty() ? QStringList{} : QStringList{sizeItem});
-        QCOMPARE(checkedItems(*w, faces), faceItem.isEmpty() ? QStringList{} : QStringList{faceItem});
+        QCOMPARE(checkedItems(*w, sizes),
+                 sizeItem.isEmpty() ? QStringList{} : QStringList{sizeItem});
+        QCOMPARE(checkedItems(*w, faces),
+                 faceItem.isEmpty() ? QStringList{} : QStringList{faceItem});
         QCOMPARE(w->Text1().baseFontSizeHundredths(), hundredths);
         // Recognised or not, the stored texts stay as they were.
         QCOMPARE(SettingsStore::read("fontsize", "Value"), size);
         QCOMPARE(SettingsStore::read("font", "Value"), face);
     }
 
-    void commandLineJoining_data()
-    {
+    void commandLineJoining_data() {
         QTest::addColumn<QStringList>("argv");
         QTest::addColumn<QString>("text");
         QTest::newRow("none") << QStringList{"quindo"} << "";
@@ -178,20 +190,20 @@ private slots:
         QTest::newRow("empty word") << QStringList{"quindo", "", "x"} << " x";
     }
 
-    void commandLineJoining()
-    {
+    void commandLineJoining() {
         QFETCH(QStringList, argv);
         QFETCH(QString, text);
         std::vector<QByteArray> storage;
         std::vector<char*> pointers;
-        for (const QString& a : argv) storage.push_back(a.toLocal8Bit());
-        for (auto& s : storage) pointers.push_back(s.data());
+        for (const QString& a : argv)
+            storage.push_back(a.toLocal8Bit());
+        for (auto& s : storage)
+            pointers.push_back(s.data());
         pointers.push_back(nullptr);
         QCOMPARE(Program::argumentText(static_cast<int>(argv.size()), pointers.data()), text);
     }
 
-    void commandLineNamesTheDocument()
-    {
+    void commandLineNamesTheDocument() {
         auto w = startWindow("/no/such folder/page.html");
         QCOMPARE(w->CurrentFileName, QString("/no/such folder/page.html"));
         QCOMPARE(w->caption(), QString("Quindo- /no/such folder/page.html"));
@@ -199,8 +211,7 @@ private slots:
         dialogs_.clear();  // the load's own failure report belongs to the document tests
     }
 
-    void resizeRule_data()
-    {
+    void resizeRule_data() {
         QTest::addColumn<QSize>("inner");
         QTest::addColumn<QSize>("expected");
         const QSize current(5640, 2850);
@@ -212,15 +223,13 @@ private slots:
         QTest::newRow("both below") << QSize(100, 100) << current;
     }
 
-    void resizeRule()
-    {
+    void resizeRule() {
         QFETCH(QSize, inner);
         QFETCH(QSize, expected);
         QCOMPARE(frmMain::editingAreaSizeFor(inner, QSize(5640, 2850)), expected);
     }
 
-    void resizeFollowsWindow()
-    {
+    void resizeFollowsWindow() {
         auto w = startWindow();
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
@@ -238,8 +247,7 @@ private slots:
         QCOMPARE(w->button("Command17")->geometry(), Twips::rect(6525, 0, 510, 510));
     }
 
-    void statusBarToggle()
-    {
+    void statusBarToggle() {
         auto w = startWindow();
         w->show();
         QAction* item = w->action("mnuViewStatusBar");
@@ -253,8 +261,7 @@ private slots:
         QVERIFY(w->StatusBar1().isVisible());
     }
 
-    void fontSizeChosenAgainStaysChecked()
-    {
+    void fontSizeChosenAgainStaysChecked() {
         auto w = startWindow();
         QAction* item = w->action("mnuqn10");
         QVERIFY(item->isChecked());
@@ -267,8 +274,7 @@ private slots:
         QCOMPARE(w->Text1().baseFontSizeHundredths(), 1400);
     }
 
-    void changeNotification()
-    {
+    void changeNotification() {
         auto w = startWindow();
         QCOMPARE(w->DocChanged, qint16(0));
         w->Text1().setSelText("x");
@@ -284,42 +290,49 @@ private slots:
         QCOMPARE(w->CurrentFileName, QString());
     }
 
-    void unnamedDocument_data()
-    {
+    void unnamedDocument_data() {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<bool>("unnamed");
-        QTest::newRow("no file") << "" << "Quindo- /a.html" << true;
-        QTest::newRow("no document") << "/a.html" << "Quindo HTML Editor" << true;
-        QTest::newRow("new") << "/a.html" << "Quindo- New Untitled Document." << true;
-        QTest::newRow("blank") << "/a.html" << "Quindo- Tamblor9 blank document." << true;
-        QTest::newRow("sample is named") << "/s.html" << "Quindo- Tamblor9 Sample document." << false;
-        QTest::newRow("path") << "/a.html" << "Quindo- /a.html" << false;
-        QTest::newRow("case matters") << "/a.html" << "quindo html editor" << false;
-        QTest::newRow("whole caption") << "/a.html" << "Quindo HTML Editor " << false;
+        QTest::newRow("no file") << ""
+                                 << "Quindo- /a.html" << true;
+        QTest::newRow("no document") << "/a.html"
+                                     << "Quindo HTML Editor" << true;
+        QTest::newRow("new") << "/a.html"
+                             << "Quindo- New Untitled Document." << true;
+        QTest::newRow("blank") << "/a.html"
+                               << "Quindo- Tamblor9 blank document." << true;
+        QTest::newRow("sample is named") << "/s.html"
+                                         << "Quindo- Tamblor9 Sample document." << false;
+        QTest::newRow("path") << "/a.html"
+                              << "Quindo- /a.html" << false;
+        QTest::newRow("case matters") << "/a.html"
+                                      << "quindo html editor" << false;
+        QTest::newRow("whole caption") << "/a.html"
+                                       << "Quindo HTML Editor " << false;
     }
 
-    void unnamedDocument()
-    {
+    void unnamedDocument() {
         QFETCH(QString, file);
         QFETCH(QString, caption);
         QFETCH(bool, unnamed);
         QCOMPARE(isUnnamedDocument(file, caption), unnamed);
     }
 
-    void menuTree()
-    {
+    void menuTree() {
         auto w = startWindow();
         // The bar, left to right, with only Options carrying an access key.
         QStringList bar;
-        for (QAction* a : w->menuBar()->actions()) bar << a->text();
+        for (QAction* a : w->menuBar()->actions())
+            bar << a->text();
         QCOMPARE(bar, (QStringList{"File", "Edit", "Text", "Fonts", "Tables", "Scripts",
                                    "Test Page...", "Window", "&Options", "Help", "About..."}));
         // Every table entry is in its menu, in order, with its caption and kind.
         QHash<QString, int> position;
         for (const auto& e : CommandSurface::menus()) {
             const QString parent = QString::fromLatin1(e.parent);
-            if (parent.isEmpty()) continue;
+            if (parent.isEmpty())
+                continue;
             QMenu* m = w->menu(parent);
             QVERIFY2(m, e.parent);
             const int index = position[parent]++;
@@ -348,17 +361,28 @@ private slots:
         QCOMPARE(w->menu("mnuexplorer")->actions().size(), 3);
     }
 
-    void buttonRow()
-    {
+    void buttonRow() {
         auto w = startWindow();
-        const QStringList order{"Command1", "Command2",  "Command3",  "Command4",  "Command5",
-                                "Command6", "Command7",  "Command8",  "Command9",  "Command10",
+        const QStringList order{"Command1",  "Command2",  "Command3",  "Command4",  "Command5",
+                                "Command6",  "Command7",  "Command8",  "Command9",  "Command10",
                                 "Command11", "Command12", "Command17", "Command13", "Command14",
                                 "Command15", "Command16"};
-        const QStringList tips{"New Document", "Open a Document", "Save this Document",
-                               "Print HTML", "Cut", "Copy", "Paste", "Insert Hyperlink",
-                               "Image Source", "Color Selector", "Line Break", "New Paragraph",
-                               "Bold", "Horizontal Rule", "Alignment", "Center",
+        const QStringList tips{"New Document",
+                               "Open a Document",
+                               "Save this Document",
+                               "Print HTML",
+                               "Cut",
+                               "Copy",
+                               "Paste",
+                               "Insert Hyperlink",
+                               "Image Source",
+                               "Color Selector",
+                               "Line Break",
+                               "New Paragraph",
+                               "Bold",
+                               "Horizontal Rule",
+                               "Alignment",
+                               "Center",
                                "Send Email To:"};
         for (int i = 0; i < order.size(); ++i) {
             QAbstractButton* b = w->button(order[i]);
@@ -372,13 +396,13 @@ private slots:
         QWidget* at = &w->Text1();
         for (const QString& name : order) {
             at = at->nextInFocusChain();
-            while (at->focusPolicy() == Qt::NoFocus) at = at->nextInFocusChain();
+            while (at->focusPolicy() == Qt::NoFocus)
+                at = at->nextInFocusChain();
             QCOMPARE(at->objectName(), name);
         }
     }
 
-    void windowGeometry()
-    {
+    void windowGeometry() {
         auto w = startWindow();
         QCOMPARE(w->caption(), QString("Quindo HTML Editor"));
         QCOMPARE(w->innerSizeTwips().width(), 9030);
@@ -393,14 +417,13 @@ private slots:
         }
     }
 
-    void twips()
-    {
-        QCOMPARE(Twips::toPixels(15 * 100), static_cast<int>(std::lround(100 * Twips::logicalDpi() / 96.0)));
+    void twips() {
+        QCOMPARE(Twips::toPixels(15 * 100),
+                 static_cast<int>(std::lround(100 * Twips::logicalDpi() / 96.0)));
         QCOMPARE(Twips::fromPixels(Twips::toPixels(540)), 540);
     }
 
-    void picturesDiffer()
-    {
+    void picturesDiffer() {
         const QImage normal = Pictures::buttonFace("new", false).toImage();
         const QImage pressed = Pictures::buttonFace("new", true).toImage();
         QCOMPARE(normal.size(), QSize(36, 36));
@@ -409,7 +432,8 @@ private slots:
         auto brightness = [](const QImage& img) {
             qint64 sum = 0;
             for (int y = 0; y < img.height(); ++y)
-                for (int x = 0; x < img.width(); ++x) sum += qGray(img.pixel(x, y));
+                for (int x = 0; x < img.width(); ++x)
+                    sum += qGray(img.pixel(x, y));
             return sum;
         };
         QVERIFY(brightness(pressed) > brightness(normal));

@@ -15,16 +15,14 @@ const QStringList kFaceItems = {QStringLiteral("mnuqnarial"), QStringLiteral("mn
 
 }  // namespace
 
-void frmMain::setFontSize(int points)
-{
+void frmMain::setFontSize(int points) {
     SettingsStore::write(QStringLiteral("fontsize"), QStringLiteral("Value"),
                          QString::number(points));
     text1_->setBaseFontSize(points);
     setChecks(kSizeItems, QStringLiteral("mnuqn%1").arg(points));
 }
 
-void frmMain::setFontFace(const QString& face)
-{
+void frmMain::setFontFace(const QString& face) {
     SettingsStore::write(QStringLiteral("font"), QStringLiteral("Value"), face);
     const QString item = face == QLatin1String("Arial")             ? kFaceItems[0]
                          : face == QLatin1String("Times New Roman") ? kFaceItems[1]
@@ -32,37 +30,30 @@ void frmMain::setFontFace(const QString& face)
     setChecks(kFaceItems, item);
 }
 
-void frmMain::mnuqn8_Click()
-{
+void frmMain::mnuqn8_Click() {
     setFontSize(8);
 }
 
-void frmMain::mnuqn10_Click()
-{
+void frmMain::mnuqn10_Click() {
     setFontSize(10);
 }
 
-void frmMain::mnuqn12_Click()
-{
+void frmMain::mnuqn12_Click() {
     setFontSize(12);
 }
 
-void frmMain::mnuqn14_Click()
-{
+void frmMain::mnuqn14_Click() {
     setFontSize(14);
 }
 
-void frmMain::mnuqnarial_Click()
-{
+void frmMain::mnuqnarial_Click() {
     setFontFace(QStringLiteral("Arial"));
 }
 
-void frmMain::mnuqntimes_Click()
-{
+void frmMain::mnuqntimes_Click() {
     setFontFace(QStringLiteral("Times New Roman"));
 }
 
-void frmMain::mnuqnverdana_Click()
-{
+void frmMain::mnuqnverdana_Click() {
     setFontFace(QStringLiteral("Verdana"));
 }

@@ -7,24 +7,22 @@
 #include <QSocketNotifier>
 #include <QStringList>
 
-#include <csignal>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <csignal>
 
 namespace {
 
 int gSignalPipe[2] = {-1, -1};
 
-void onTerminate(int)
-{
+void onTerminate(int) {
     const char byte = 1;
     [[maybe_unused]] const auto written = ::write(gSignalPipe[1], &byte, 1);
 }
 
 // A session manager ends a desktop program with SIGTERM (or SIGHUP when the terminal
 // goes): treat both as the main window's close request, so the save prompt still runs.
-void closeOnTerminate(QWidget& window)
-{
+void closeOnTerminate(QWidget& window) {
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, gSignalPipe) != 0) {
         return;
     }
@@ -46,8 +44,7 @@ void closeOnTerminate(QWidget& window)
 
 namespace Program {
 
-QString argumentText(int argc, char** argv)
-{
+QString argumentText(int argc, char** argv) {
     QStringList words;
     for (int i = 1; i < argc; ++i) {
         words << QString::fromLocal8Bit(argv[i]);
@@ -55,8 +52,7 @@ QString argumentText(int argc, char** argv)
     return words.join(QLatin1Char(' '));
 }
 
-int run(int argc, char** argv)
-{
+int run(int argc, char** argv) {
     const QString arguments = argumentText(argc, argv);
     // Qt sees only the program's name, so a file called "-style" stays a file name.
     int qtArgc = 1;

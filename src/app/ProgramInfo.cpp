@@ -5,8 +5,7 @@
 
 namespace {
 
-QString& overriddenFolder()
-{
+QString& overriddenFolder() {
     static QString folder;
     return folder;
 }
@@ -15,33 +14,28 @@ QString& overriddenFolder()
 
 namespace ProgramInfo {
 
-QString programFolder()
-{
+QString programFolder() {
     if (!overriddenFolder().isEmpty()) {
         return overriddenFolder();
     }
     return QFileInfo(programPath()).absolutePath();
 }
 
-void setProgramFolder(const QString& folder)
-{
+void setProgramFolder(const QString& folder) {
     overriddenFolder() = folder;
 }
 
-QString programPath()
-{
+QString programPath() {
     // applicationFilePath() reads /proc/self/exe, so a symlink in bin/ leads to the real
     // program folder.
     return QFileInfo(QCoreApplication::applicationFilePath()).canonicalFilePath();
 }
 
-QString besideProgram(const QString& name)
-{
+QString besideProgram(const QString& name) {
     return programFolder() + QLatin1Char('/') + name;
 }
 
-QString versionText()
-{
+QString versionText() {
     return QStringLiteral("Version- %1.%2.%3")
         .arg(QUINDO_VERSION_MAJOR)
         .arg(QUINDO_VERSION_MINOR)

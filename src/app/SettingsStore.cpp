@@ -6,14 +6,12 @@
 
 namespace {
 
-QSettings openStore()
-{
+QSettings openStore() {
     return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("quindo"),
                      QStringLiteral("quindo"));
 }
 
-QString address(const QString& section, const QString& key)
-{
+QString address(const QString& section, const QString& key) {
     return section + QLatin1Char('/') + key;
 }
 
@@ -21,23 +19,20 @@ QString address(const QString& section, const QString& key)
 
 namespace SettingsStore {
 
-QString read(const QString& section, const QString& key, const QString& defaultValue)
-{
+QString read(const QString& section, const QString& key, const QString& defaultValue) {
     QSettings store = openStore();
     store.sync();  // pick up what another instance wrote meanwhile
     const QVariant value = store.value(address(section, key));
     return value.isValid() ? value.toString() : defaultValue;
 }
 
-void write(const QString& section, const QString& key, const QString& value)
-{
+void write(const QString& section, const QString& key, const QString& value) {
     QSettings store = openStore();
     store.setValue(address(section, key), value);
     store.sync();
 }
 
-QString filePath()
-{
+QString filePath() {
     return openStore().fileName();
 }
 
@@ -45,8 +40,7 @@ QString filePath()
 
 namespace RunCounter {
 
-qint16 parse(const QString& stored)
-{
+qint16 parse(const QString& stored) {
     bool ok = false;
     const int value = stored.trimmed().toInt(&ok, 10);
     if (!ok || value < std::numeric_limits<qint16>::min() ||
@@ -56,8 +50,7 @@ qint16 parse(const QString& stored)
     return static_cast<qint16>(value);
 }
 
-qint16 next(qint16 count)
-{
+qint16 next(qint16 count) {
     if (count == std::numeric_limits<qint16>::max()) {
         return count;
     }

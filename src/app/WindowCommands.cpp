@@ -10,8 +10,7 @@ void frmMain::mnunewwin_Click() {}
 
 void frmMain::mnuabout_Click() {}
 
-void frmMain::Image1_Click()
-{
+void frmMain::Image1_Click() {
     mnuabout_Click();
 }
 

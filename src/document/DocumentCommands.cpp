@@ -4,30 +4,30 @@
 
 void frmMain::OpenFile(const QString&) {}
 
-bool frmMain::SaveFileAs(const QString&)
-{
+bool frmMain::SaveFileAs(const QString&) {
     return false;
+}
+
+bool frmMain::askSaveCurrentDocument() {
+    return true;
 }
 
 void frmMain::mnuFileNew_Click() {}
 void frmMain::mnuFileOpen_Click() {}
 void frmMain::mnuFileClose_Click() {}
 
-bool frmMain::mnuFileSave_Click()
-{
+bool frmMain::mnuFileSave_Click() {
     return false;
 }
 
-bool frmMain::mnuFileSaveAs_Click()
-{
+bool frmMain::mnuFileSaveAs_Click() {
     return false;
 }
 
 void frmMain::mnuFilePrint_Click() {}
 void frmMain::mnuFileExit_Click() {}
 
-bool frmMain::Form_QueryUnload()
-{
+bool frmMain::Form_QueryUnload() {
     return true;
 }
 
@@ -37,38 +37,31 @@ void frmMain::mnuEditPaste_Click() {}
 void frmMain::mnucutall_Click() {}
 void frmMain::mnucopyall_Click() {}
 
-void frmMain::Command1_Click()
-{
+void frmMain::Command1_Click() {
     mnuFileNew_Click();
 }
 
-void frmMain::Command2_Click()
-{
+void frmMain::Command2_Click() {
     mnuFileOpen_Click();
 }
 
-void frmMain::Command3_Click()
-{
+void frmMain::Command3_Click() {
     mnuFileSave_Click();
 }
 
-void frmMain::Command4_Click()
-{
+void frmMain::Command4_Click() {
     mnuFilePrint_Click();
 }
 
-void frmMain::Command5_Click()
-{
+void frmMain::Command5_Click() {
     mnuEditCut_Click();
 }
 
-void frmMain::Command6_Click()
-{
+void frmMain::Command6_Click() {
     mnuEditCopy_Click();
 }
 
-void frmMain::Command7_Click()
-{
+void frmMain::Command7_Click() {
     mnuEditPaste_Click();
 }
 

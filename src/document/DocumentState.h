@@ -12,8 +12,7 @@ inline const QString kBlankTemplate = QStringLiteral("Quindo- Tamblor9 blank doc
 inline const QString kSample = QStringLiteral("Quindo- Tamblor9 Sample document.");
 inline const QString kPathPrefix = QStringLiteral("Quindo- ");
 
-inline QString forPath(const QString& path)
-{
+inline QString forPath(const QString& path) {
     return kPathPrefix + path;
 }
 
@@ -21,8 +20,7 @@ inline QString forPath(const QString& path)
 
 // A document without a file of its own: no file name, or one of the three captions of a
 // document that has none (exact, case-sensitive comparisons of the whole caption).
-inline bool isUnnamedDocument(const QString& currentFileName, const QString& caption)
-{
+inline bool isUnnamedDocument(const QString& currentFileName, const QString& caption) {
     return currentFileName.isEmpty() || caption == Caption::kNewUntitled ||
            caption == Caption::kBlankTemplate || caption == Caption::kNoDocument;
 }

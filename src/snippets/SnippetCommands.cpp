@@ -3,8 +3,7 @@
 
 void frmMain::InsertAtCaret(const QByteArray&, std::optional<qint64>) {}
 
-bool frmMain::runSnippet(const QString&)
-{
+bool frmMain::runSnippet(const QString&) {
     return false;
 }
 

@@ -128,13 +128,11 @@ constexpr ButtonEntry kButtons[] = {
 
 }  // namespace
 
-std::span<const MenuEntry> menus()
-{
+std::span<const MenuEntry> menus() {
     return kMenus;
 }
 
-std::span<const ButtonEntry> buttons()
-{
+std::span<const ButtonEntry> buttons() {
     return kButtons;
 }
 

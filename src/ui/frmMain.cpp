@@ -32,8 +32,7 @@ const QString kCredit =
 }  // namespace
 
 frmMain::frmMain(Dialogs& dialogs, QString commandLine, QWidget* parent)
-    : QMainWindow(parent), dialogs_(dialogs), commandLine_(std::move(commandLine))
-{
+    : QMainWindow(parent), dialogs_(dialogs), commandLine_(std::move(commandLine)) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(Caption::kNoDocument);
     setWindowIcon(Pictures::programIcon());
@@ -76,8 +75,7 @@ frmMain::frmMain(Dialogs& dialogs, QString commandLine, QWidget* parent)
 
 frmMain::~frmMain() = default;
 
-void frmMain::buildCommandSurface()
-{
+void frmMain::buildCommandSurface() {
     using CommandSurface::Kind;
     for (const auto& entry : CommandSurface::menus()) {
         const QString name = QString::fromLatin1(entry.name);
@@ -139,8 +137,7 @@ void frmMain::buildCommandSurface()
     }
 }
 
-void frmMain::buildStatusBar()
-{
+void frmMain::buildStatusBar() {
     statusBar_ = new QStatusBar(this);
     statusBar_->setObjectName(QStringLiteral("StatusBar1"));
     statusBar_->setSizeGripEnabled(true);
@@ -161,8 +158,8 @@ void frmMain::buildStatusBar()
     clock->setObjectName(QStringLiteral("Panel2"));
     auto* tick = new QTimer(clock);
     auto showTime = [clock] {
-        clock->setText(QLocale(QLocale::English).toString(QTime::currentTime(),
-                                                          QStringLiteral("h:mm AP")));
+        clock->setText(
+            QLocale(QLocale::English).toString(QTime::currentTime(), QStringLiteral("h:mm AP")));
     };
     connect(tick, &QTimer::timeout, clock, showTime);
     showTime();
@@ -172,8 +169,7 @@ void frmMain::buildStatusBar()
     setStatusBar(statusBar_);
 }
 
-void frmMain::registerHandlers()
-{
+void frmMain::registerHandlers() {
     const std::pair<const char*, std::function<void()>> table[] = {
         {"mnuFileNew", [this] { mnuFileNew_Click(); }},
         {"mnuFileOpen", [this] { mnuFileOpen_Click(); }},
@@ -220,8 +216,7 @@ void frmMain::registerHandlers()
     }
 }
 
-bool frmMain::runCommand(const QString& controlName)
-{
+bool frmMain::runCommand(const QString& controlName) {
     const auto it = handlers_.constFind(controlName);
     if (it != handlers_.constEnd()) {
         (*it)();
@@ -230,16 +225,14 @@ bool frmMain::runCommand(const QString& controlName)
     return runSnippet(controlName);
 }
 
-void frmMain::Text1_Change()
-{
+void frmMain::Text1_Change() {
     DocChanged = 1;
     emit documentChanged();
 }
 
 // ---- start-up ---------------------------------------------------------------------
 
-void frmMain::Form_Load()
-{
+void frmMain::Form_Load() {
     // 1. The start-up counter; the very first run shows the welcome window.
     startupCount_ = RunCounter::parse(
         SettingsStore::read(QStringLiteral("Run"), QStringLiteral("Value"), QStringLiteral("0")));
@@ -285,14 +278,12 @@ void frmMain::Form_Load()
     }
 }
 
-QSize frmMain::innerSizeTwips() const
-{
+QSize frmMain::innerSizeTwips() const {
     const int menuHeight = menuBar()->isVisible() ? menuBar()->height() : 0;
     return Twips::fromPixels(QSize(width(), height() - menuHeight));
 }
 
-QSize frmMain::editingAreaSizeFor(QSize inner, QSize current)
-{
+QSize frmMain::editingAreaSizeFor(QSize inner, QSize current) {
     QSize result = current;
     if (inner.width() >= 260) {
         result.setWidth(inner.width() - 5);
@@ -303,8 +294,7 @@ QSize frmMain::editingAreaSizeFor(QSize inner, QSize current)
     return result;
 }
 
-void frmMain::Form_Resize()
-{
+void frmMain::Form_Resize() {
     if (isMinimized()) {
         return;
     }
@@ -315,14 +305,12 @@ void frmMain::Form_Resize()
     }
 }
 
-void frmMain::resizeEvent(QResizeEvent* event)
-{
+void frmMain::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
     Form_Resize();
 }
 
-void frmMain::closeEvent(QCloseEvent* event)
-{
+void frmMain::closeEvent(QCloseEvent* event) {
     if (!Form_QueryUnload()) {
         event->ignore();
         return;
@@ -332,15 +320,13 @@ void frmMain::closeEvent(QCloseEvent* event)
 
 // ---- display preferences ------------------------------------------------------------
 
-void frmMain::setChecks(const QStringList& group, const QString& checked)
-{
+void frmMain::setChecks(const QStringList& group, const QString& checked) {
     for (const QString& name : group) {
         action(name)->setChecked(name == checked);
     }
 }
 
-void frmMain::mnuViewStatusBar_Click()
-{
+void frmMain::mnuViewStatusBar_Click() {
     QAction* item = action(QStringLiteral("mnuViewStatusBar"));
     if (item->isChecked()) {
         statusBar_->hide();
@@ -353,22 +339,19 @@ void frmMain::mnuViewStatusBar_Click()
 
 // ---- secondary windows ----------------------------------------------------------------
 
-QStringList frmMain::secondaryWindowCloseOrder()
-{
-    return {QStringLiteral("frmfirst"), QStringLiteral("frmList"),    QStringLiteral("frmPad"),
-            QStringLiteral("frmAbout"), QStringLiteral("frmNew"),     QStringLiteral("frmOptions"),
+QStringList frmMain::secondaryWindowCloseOrder() {
+    return {QStringLiteral("frmfirst"), QStringLiteral("frmList"), QStringLiteral("frmPad"),
+            QStringLiteral("frmAbout"), QStringLiteral("frmNew"),  QStringLiteral("frmOptions"),
             QStringLiteral("frmsplash")};
 }
 
-QWidget* frmMain::secondaryWindow(const QString& name) const
-{
+QWidget* frmMain::secondaryWindow(const QString& name) const {
     // A closed window is on its way out (deleted on close) and counts as not open.
     QWidget* window = secondaryWindows_.value(name).data();
     return window && window->isVisible() ? window : nullptr;
 }
 
-QWidget* frmMain::showSecondaryWindow(const QString& name, const std::function<QWidget*()>& make)
-{
+QWidget* frmMain::showSecondaryWindow(const QString& name, const std::function<QWidget*()>& make) {
     QWidget* window = secondaryWindow(name);
     if (!window) {
         window = make();
@@ -383,8 +366,7 @@ QWidget* frmMain::showSecondaryWindow(const QString& name, const std::function<Q
     return window;
 }
 
-void frmMain::closeSecondaryWindows()
-{
+void frmMain::closeSecondaryWindows() {
     for (const QString& name : secondaryWindowCloseOrder()) {
         if (QWidget* window = secondaryWindow(name)) {
             window->close();

@@ -23,7 +23,7 @@ class PictureLabel;
 class frmMain : public QMainWindow {
     Q_OBJECT
 
-public:
+  public:
     // commandLine: the program's argument text, everything after the program's own name.
     frmMain(Dialogs& dialogs, QString commandLine, QWidget* parent = nullptr);
     ~frmMain() override;
@@ -104,6 +104,10 @@ public:
     void Command5_Click();
     void Command6_Click();
     void Command7_Click();
+    // The save prompt that New, Open and the sample command ask when DocChanged is 1
+    // ("Save current document?", Yes/No/Cancel, application title; answer in SaveAnswer).
+    // False when the command must stop: Cancel, or a Yes whose save did not happen.
+    bool askSaveCurrentDocument();
     // The file name the open and save dialogs start with.
     QString dialogFileName;
 
@@ -135,14 +139,14 @@ public:
     // Set by the program before it quits; tests leave it unset.
     std::function<void()> endProgram;
 
-signals:
+  signals:
     void documentChanged();
 
-protected:
+  protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     void buildCommandSurface();
     void buildStatusBar();
     void registerHandlers();

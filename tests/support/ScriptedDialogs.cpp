@@ -1,7 +1,6 @@
 #include "ScriptedDialogs.h"
 
-QVariant ScriptedDialogs::take(Kind, const QString& what, int type)
-{
+QVariant ScriptedDialogs::take(Kind, const QString& what, int type) {
     if (answers_.isEmpty() || answers_.constFirst().typeId() != type) {
         unexpected_ << what;
         return {};
@@ -10,38 +9,32 @@ QVariant ScriptedDialogs::take(Kind, const QString& what, int type)
 }
 
 int ScriptedDialogs::messageBox(const QString& text, Buttons buttons, Icon icon,
-                                const QString& title)
-{
+                                const QString& title) {
     calls_.append({Kind::Message, text, buttons, icon, title, {}, {}});
     const QVariant v = take(Kind::Message, QStringLiteral("message: ") + text, QMetaType::Int);
     return v.isValid() ? v.toInt() : Cancel;
 }
 
-QString ScriptedDialogs::takeFile(Kind kind, const FileRequest& request)
-{
+QString ScriptedDialogs::takeFile(Kind kind, const FileRequest& request) {
     calls_.append({kind, {}, Buttons::Ok, Icon::None, {}, request, {}});
     const QVariant v =
         take(kind, QStringLiteral("file dialog: ") + request.filter, QMetaType::QString);
     return v.isValid() ? v.toString() : QString();
 }
 
-QString ScriptedDialogs::openFile(const FileRequest& request)
-{
+QString ScriptedDialogs::openFile(const FileRequest& request) {
     return takeFile(Kind::OpenFile, request);
 }
 
-QString ScriptedDialogs::saveFile(const FileRequest& request)
-{
+QString ScriptedDialogs::saveFile(const FileRequest& request) {
     return takeFile(Kind::SaveFile, request);
 }
 
-QString ScriptedDialogs::chooseProgram(const FileRequest& request)
-{
+QString ScriptedDialogs::chooseProgram(const FileRequest& request) {
     return takeFile(Kind::ChooseProgram, request);
 }
 
-std::optional<QColor> ScriptedDialogs::chooseColor(const QColor& initial)
-{
+std::optional<QColor> ScriptedDialogs::chooseColor(const QColor& initial) {
     calls_.append({Kind::ChooseColor, {}, Buttons::Ok, Icon::None, {}, {}, initial});
     const QVariant v = take(Kind::ChooseColor, QStringLiteral("colour dialog"), QMetaType::QColor);
     if (!v.isValid() || !v.value<QColor>().isValid()) {

@@ -11,7 +11,7 @@
 // order the test gave them. A dialog that the script did not expect is recorded in
 // unexpected() and answered with Cancel (or an empty path / no colour).
 class ScriptedDialogs final : public Dialogs {
-public:
+  public:
     enum class Kind { Message, OpenFile, SaveFile, ChooseProgram, ChooseColor };
 
     struct Call {
@@ -33,8 +33,7 @@ public:
     const QList<Call>& calls() const { return calls_; }
     const QStringList& unexpected() const { return unexpected_; }
     int pending() const { return static_cast<int>(answers_.size()); }
-    void clear()
-    {
+    void clear() {
         calls_.clear();
         answers_.clear();
         unexpected_.clear();
@@ -47,7 +46,7 @@ public:
     QString chooseProgram(const FileRequest& request) override;
     std::optional<QColor> chooseColor(const QColor& initial) override;
 
-private:
+  private:
     QVariant take(Kind kind, const QString& what, int type);
     QString takeFile(Kind kind, const FileRequest& request);
 

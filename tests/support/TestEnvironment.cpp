@@ -7,21 +7,18 @@
 #include <QFile>
 #include <QSettings>
 
-TestEnvironment::TestEnvironment()
-{
+TestEnvironment::TestEnvironment() {
     qputenv("XDG_CONFIG_HOME", config_.path().toLocal8Bit());
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config_.path());
     // The data files are built beside the program, one folder above the tests.
     ProgramInfo::setProgramFolder(QStringLiteral(QUINDO_BUILD_DIR));
 }
 
-QString TestEnvironment::settingsFile() const
-{
+QString TestEnvironment::settingsFile() const {
     return SettingsStore::filePath();
 }
 
-void TestEnvironment::resetSettings()
-{
+void TestEnvironment::resetSettings() {
     QSettings store(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("quindo"),
                     QStringLiteral("quindo"));
     store.clear();
@@ -29,8 +26,7 @@ void TestEnvironment::resetSettings()
     QFile::remove(settingsFile());
 }
 
-QString TestEnvironment::settingsText() const
-{
+QString TestEnvironment::settingsText() const {
     QFile file(settingsFile());
     if (!file.open(QIODevice::ReadOnly)) {
         return {};

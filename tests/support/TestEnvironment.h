@@ -6,7 +6,7 @@
 // A private config home for the settings store, and a program folder with copies of the
 // data files, for the life of one test program. Create it before any QSettings is used.
 class TestEnvironment {
-public:
+  public:
     TestEnvironment();
     QString configHome() const { return config_.path(); }
     QString settingsFile() const;
@@ -15,6 +15,6 @@ public:
     // The INI file's text, to check what was written.
     QString settingsText() const;
 
-private:
+  private:
     QTemporaryDir config_;
 };

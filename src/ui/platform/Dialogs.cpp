@@ -7,8 +7,7 @@
 
 namespace {
 
-QFileDialog* makeFileDialog(QWidget* parent, const Dialogs::FileRequest& request)
-{
+QFileDialog* makeFileDialog(QWidget* parent, const Dialogs::FileRequest& request) {
     auto* dialog = new QFileDialog(parent);
     dialog->setNameFilter(request.filter);
     dialog->setOption(QFileDialog::DontUseNativeDialog, false);
@@ -25,8 +24,7 @@ QFileDialog* makeFileDialog(QWidget* parent, const Dialogs::FileRequest& request
     return dialog;
 }
 
-QString runFileDialog(QFileDialog* dialog)
-{
+QString runFileDialog(QFileDialog* dialog) {
     QString chosen;
     if (dialog->exec() == QDialog::Accepted && !dialog->selectedFiles().isEmpty()) {
         chosen = dialog->selectedFiles().constFirst();
@@ -37,15 +35,20 @@ QString runFileDialog(QFileDialog* dialog)
 
 }  // namespace
 
-int QtDialogs::messageBox(const QString& text, Buttons buttons, Icon icon, const QString& title)
-{
+int QtDialogs::messageBox(const QString& text, Buttons buttons, Icon icon, const QString& title) {
     QMessageBox box(parent_);
     box.setText(text);
     box.setWindowTitle(title);
     switch (icon) {
-        case Icon::None: box.setIcon(QMessageBox::NoIcon); break;
-        case Icon::Stop: box.setIcon(QMessageBox::Critical); break;
-        case Icon::Exclamation: box.setIcon(QMessageBox::Warning); break;
+        case Icon::None:
+            box.setIcon(QMessageBox::NoIcon);
+            break;
+        case Icon::Stop:
+            box.setIcon(QMessageBox::Critical);
+            break;
+        case Icon::Exclamation:
+            box.setIcon(QMessageBox::Warning);
+            break;
     }
     switch (buttons) {
         case Buttons::Ok:
@@ -61,35 +64,36 @@ int QtDialogs::messageBox(const QString& text, Buttons buttons, Icon icon, const
             break;
     }
     switch (box.exec()) {
-        case QMessageBox::Yes: return Yes;
-        case QMessageBox::No: return No;
-        case QMessageBox::Ok: return Ok;
+        case QMessageBox::Yes:
+            return Yes;
+        case QMessageBox::No:
+            return No;
+        case QMessageBox::Ok:
+            return Ok;
         default:
             // Escape or the close box: OK for a box that only has OK, otherwise Cancel
             // where it is offered and No where it is not.
-            if (buttons == Buttons::Ok) return Ok;
+            if (buttons == Buttons::Ok)
+                return Ok;
             return buttons == Buttons::YesNo ? No : Cancel;
     }
 }
 
-QString QtDialogs::openFile(const FileRequest& request)
-{
+QString QtDialogs::openFile(const FileRequest& request) {
     QFileDialog* dialog = makeFileDialog(parent_, request);
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
     dialog->setFileMode(QFileDialog::ExistingFile);
     return runFileDialog(dialog);
 }
 
-QString QtDialogs::saveFile(const FileRequest& request)
-{
+QString QtDialogs::saveFile(const FileRequest& request) {
     QFileDialog* dialog = makeFileDialog(parent_, request);
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setFileMode(QFileDialog::AnyFile);
     return runFileDialog(dialog);
 }
 
-QString QtDialogs::chooseProgram(const FileRequest& request)
-{
+QString QtDialogs::chooseProgram(const FileRequest& request) {
     QFileDialog* dialog = makeFileDialog(parent_, request);
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
     dialog->setFileMode(QFileDialog::ExistingFile);
@@ -97,8 +101,7 @@ QString QtDialogs::chooseProgram(const FileRequest& request)
     return runFileDialog(dialog);
 }
 
-std::optional<QColor> QtDialogs::chooseColor(const QColor& initial)
-{
+std::optional<QColor> QtDialogs::chooseColor(const QColor& initial) {
     const QColor chosen = QColorDialog::getColor(initial, parent_);
     if (!chosen.isValid()) {
         return std::nullopt;

@@ -10,7 +10,7 @@ class QWidget;
 // Everything modal that the program shows goes through this interface, so the logic can
 // be driven by a script in tests and by the real Qt dialogs in the program.
 class Dialogs {
-public:
+  public:
     enum class Buttons { Ok, YesNo, YesNoCancel };
     enum class Icon { None, Stop, Exclamation };
     // The answers carry the numbers the program stores (SaveAnswer).
@@ -40,7 +40,7 @@ public:
 
 // The real dialogs of the desktop.
 class QtDialogs final : public Dialogs {
-public:
+  public:
     explicit QtDialogs(QWidget* parent = nullptr) : parent_(parent) {}
     void setParent(QWidget* parent) { parent_ = parent; }
 
@@ -51,6 +51,6 @@ public:
     QString chooseProgram(const FileRequest& request) override;
     std::optional<QColor> chooseColor(const QColor& initial) override;
 
-private:
+  private:
     QWidget* parent_;
 };

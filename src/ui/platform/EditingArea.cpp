@@ -11,8 +11,7 @@ constexpr int kTextStyles = 8;
 
 }  // namespace
 
-bool isValidUtf8(QByteArrayView bytes)
-{
+bool isValidUtf8(QByteArrayView bytes) {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     const auto* const end = p + bytes.size();
     while (p < end) {
@@ -68,14 +67,16 @@ bool isValidUtf8(QByteArrayView bytes)
     return true;
 }
 
-EditingArea::EditingArea(QWidget* parent) : QsciScintilla(parent)
-{
+EditingArea::EditingArea(QWidget* parent) : QsciScintilla(parent) {
     // A plain text area: no margins, no folding, no lexer, no wrapping.
     for (int margin = 0; margin < 5; ++margin) {
         setMarginWidth(margin, 0);
     }
     SendScintilla(SCI_SETMARGINLEFT, 0, 3L);
     setWrapMode(WrapNone);
+    // The horizontal scroll bar grows with the longest line shown instead of a fixed width.
+    SendScintilla(SCI_SETSCROLLWIDTH, 1L);
+    SendScintilla(SCI_SETSCROLLWIDTHTRACKING, 1L);
     setUtf8(true);
     SendScintilla(SCI_SETEOLMODE, SC_EOL_CRLF);
     SendScintilla(SCI_SETCODEPAGE, SC_CP_UTF8);
@@ -87,8 +88,7 @@ EditingArea::EditingArea(QWidget* parent) : QsciScintilla(parent)
     setBaseFontSizeHundredths(sizeHundredths_);
 }
 
-void EditingArea::configureCharacterIndex()
-{
+void EditingArea::configureCharacterIndex() {
     // Lets character positions be found from the line index instead of counting from the
     // start of the text, so caret work stays cheap in large documents.
     if (SendScintilla(SCI_GETLINECHARACTERINDEX) == SC_LINECHARACTERINDEX_NONE) {
@@ -96,8 +96,7 @@ void EditingArea::configureCharacterIndex()
     }
 }
 
-QByteArrayView EditingArea::bytes() const
-{
+QByteArrayView EditingArea::bytes() const {
     auto* self = const_cast<EditingArea*>(this);
     const auto length = static_cast<qsizetype>(self->SendScintilla(SCI_GETLENGTH));
     if (length == 0) {
@@ -107,14 +106,11 @@ QByteArrayView EditingArea::bytes() const
     return {data, length};
 }
 
-qsizetype EditingArea::byteLength() const
-{
-    return static_cast<qsizetype>(
-        const_cast<EditingArea*>(this)->SendScintilla(SCI_GETLENGTH));
+qsizetype EditingArea::byteLength() const {
+    return static_cast<qsizetype>(const_cast<EditingArea*>(this)->SendScintilla(SCI_GETLENGTH));
 }
 
-void EditingArea::setBytes(QByteArrayView text)
-{
+void EditingArea::setBytes(QByteArrayView text) {
     const bool utf8 = isValidUtf8(text);
     SendScintilla(SCI_SETUNDOCOLLECTION, 0L);
     SendScintilla(SCI_CLEARALL);
@@ -146,8 +142,7 @@ void EditingArea::setBytes(QByteArrayView text)
     SendScintilla(SCI_GOTOPOS, 0L);
 }
 
-void EditingArea::setSelText(QByteArrayView text)
-{
+void EditingArea::setSelText(QByteArrayView text) {
     SendScintilla(SCI_TARGETFROMSELECTION);
     const long start = SendScintilla(SCI_GETTARGETSTART);
     SendScintilla(SCI_REPLACETARGET, static_cast<unsigned long>(text.size()), text.data());
@@ -155,32 +150,31 @@ void EditingArea::setSelText(QByteArrayView text)
     SendScintilla(SCI_CHOOSECARETX);
 }
 
-QByteArray EditingArea::selectedBytes() const
-{
+QByteArray EditingArea::selectedBytes() const {
     auto* self = const_cast<EditingArea*>(this);
     const long start = self->SendScintilla(SCI_GETSELECTIONSTART);
     const long end = self->SendScintilla(SCI_GETSELECTIONEND);
     return bytes().sliced(start, end - start).toByteArray();
 }
 
-qint64 EditingArea::characterFromPosition(qint64 position) const
-{
+qint64 EditingArea::characterFromPosition(qint64 position) const {
     auto* self = const_cast<EditingArea*>(this);
     if (!isUtf8()) {
         return position;
     }
-    const long line = self->SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(position));
-    const long lineStart = self->SendScintilla(SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
-    const long lineIndex = self->SendScintilla(SCI_INDEXPOSITIONFROMLINE,
-                                               static_cast<unsigned long>(line),
-                                               static_cast<long>(SC_LINECHARACTERINDEX_UTF32));
+    const long line =
+        self->SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(position));
+    const long lineStart =
+        self->SendScintilla(SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
+    const long lineIndex =
+        self->SendScintilla(SCI_INDEXPOSITIONFROMLINE, static_cast<unsigned long>(line),
+                            static_cast<long>(SC_LINECHARACTERINDEX_UTF32));
     return lineIndex + self->SendScintilla(SCI_COUNTCHARACTERS,
                                            static_cast<unsigned long>(lineStart),
                                            static_cast<long>(position));
 }
 
-qint64 EditingArea::positionFromCharacter(qint64 characters) const
-{
+qint64 EditingArea::positionFromCharacter(qint64 characters) const {
     auto* self = const_cast<EditingArea*>(this);
     const qint64 length = byteLength();
     if (characters <= 0) {
@@ -189,48 +183,43 @@ qint64 EditingArea::positionFromCharacter(qint64 characters) const
     if (!isUtf8()) {
         return std::min(characters, length);
     }
-    const long line = self->SendScintilla(SCI_LINEFROMINDEXPOSITION,
-                                          static_cast<unsigned long>(characters),
-                                          static_cast<long>(SC_LINECHARACTERINDEX_UTF32));
-    const long lineStart = self->SendScintilla(SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
-    const long lineIndex = self->SendScintilla(SCI_INDEXPOSITIONFROMLINE,
-                                               static_cast<unsigned long>(line),
-                                               static_cast<long>(SC_LINECHARACTERINDEX_UTF32));
+    const long line =
+        self->SendScintilla(SCI_LINEFROMINDEXPOSITION, static_cast<unsigned long>(characters),
+                            static_cast<long>(SC_LINECHARACTERINDEX_UTF32));
+    const long lineStart =
+        self->SendScintilla(SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
+    const long lineIndex =
+        self->SendScintilla(SCI_INDEXPOSITIONFROMLINE, static_cast<unsigned long>(line),
+                            static_cast<long>(SC_LINECHARACTERINDEX_UTF32));
     const qint64 within = characters - lineIndex;
     if (within <= 0) {
         return lineStart;
     }
-    const long position = self->SendScintilla(SCI_POSITIONRELATIVE,
-                                              static_cast<unsigned long>(lineStart),
-                                              static_cast<long>(within));
+    const long position = self->SendScintilla(
+        SCI_POSITIONRELATIVE, static_cast<unsigned long>(lineStart), static_cast<long>(within));
     // Scintilla answers 0 when the step runs past the end of the text.
     return position == 0 ? length : position;
 }
 
-qint64 EditingArea::selStart() const
-{
+qint64 EditingArea::selStart() const {
     auto* self = const_cast<EditingArea*>(this);
     return characterFromPosition(self->SendScintilla(SCI_GETSELECTIONSTART));
 }
 
-void EditingArea::setSelStart(qint64 characters)
-{
+void EditingArea::setSelStart(qint64 characters) {
     SendScintilla(SCI_GOTOPOS, static_cast<unsigned long>(positionFromCharacter(characters)));
     SendScintilla(SCI_CHOOSECARETX);
 }
 
-void EditingArea::SetFocus()
-{
+void EditingArea::SetFocus() {
     setFocus(Qt::OtherFocusReason);
 }
 
-void EditingArea::setBaseFontSize(int points)
-{
+void EditingArea::setBaseFontSize(int points) {
     setBaseFontSizeHundredths(points * 100);
 }
 
-void EditingArea::setBaseFontSizeHundredths(int hundredths)
-{
+void EditingArea::setBaseFontSizeHundredths(int hundredths) {
     sizeHundredths_ = hundredths;
     for (int style = 0; style < kTextStyles; ++style) {
         SendScintilla(SCI_STYLESETSIZEFRACTIONAL, style, hundredths);
@@ -240,7 +229,6 @@ void EditingArea::setBaseFontSizeHundredths(int hundredths)
     }
 }
 
-int EditingArea::baseFontSizeHundredths() const
-{
+int EditingArea::baseFontSizeHundredths() const {
     return sizeHundredths_;
 }

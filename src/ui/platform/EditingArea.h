@@ -13,7 +13,7 @@
 class EditingArea : public QsciScintilla {
     Q_OBJECT
 
-public:
+  public:
     explicit EditingArea(QWidget* parent = nullptr);
 
     // The whole text, without a copy. The view stays valid until the next change.
@@ -45,7 +45,7 @@ public:
     qint64 characterFromPosition(qint64 position) const;
     qint64 positionFromCharacter(qint64 characters) const;
 
-private:
+  private:
     void configureCharacterIndex();
     int sizeHundredths_ = 975;
 };

@@ -9,8 +9,7 @@
 
 namespace Pictures {
 
-QPixmap buttonFace(const QString& word, bool pressed)
-{
+QPixmap buttonFace(const QString& word, bool pressed) {
     constexpr int kSize = 36;
     QImage image(kSize, kSize, QImage::Format_ARGB32_Premultiplied);
     QPainter p(&image);
@@ -40,8 +39,7 @@ QPixmap buttonFace(const QString& word, bool pressed)
     return QPixmap::fromImage(image);
 }
 
-QPixmap logo(int size)
-{
+QPixmap logo(int size) {
     QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter p(&image);
@@ -67,8 +65,7 @@ QPixmap logo(int size)
     return QPixmap::fromImage(image);
 }
 
-QIcon programIcon()
-{
+QIcon programIcon() {
     QIcon icon;
     for (int size : {16, 32, 48, 64, 128}) {
         icon.addPixmap(logo(size));
@@ -81,18 +78,15 @@ QIcon programIcon()
 PictureButton::PictureButton(const QString& word, QWidget* parent)
     : QAbstractButton(parent),
       normal_(Pictures::buttonFace(word, false)),
-      pressed_(Pictures::buttonFace(word, true))
-{
+      pressed_(Pictures::buttonFace(word, true)) {
     setFocusPolicy(Qt::StrongFocus);
 }
 
-QSize PictureButton::sizeHint() const
-{
+QSize PictureButton::sizeHint() const {
     return {36, 36};
 }
 
-void PictureButton::paintEvent(QPaintEvent*)
-{
+void PictureButton::paintEvent(QPaintEvent*) {
     QStylePainter p(this);
     const QRect frame = rect();
     p.drawPixmap(frame.adjusted(1, 1, -1, -1), isDown() ? pressed_ : normal_);
@@ -106,8 +100,7 @@ void PictureButton::paintEvent(QPaintEvent*)
     }
 }
 
-void PictureLabel::mouseReleaseEvent(QMouseEvent* event)
-{
+void PictureLabel::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
         emit clicked();
     }

@@ -19,14 +19,14 @@ QIcon programIcon();
 class PictureButton : public QAbstractButton {
     Q_OBJECT
 
-public:
+  public:
     PictureButton(const QString& word, QWidget* parent = nullptr);
     QSize sizeHint() const override;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     QPixmap normal_;
     QPixmap pressed_;
 };
@@ -35,12 +35,12 @@ private:
 class PictureLabel : public QLabel {
     Q_OBJECT
 
-public:
+  public:
     using QLabel::QLabel;
 
-signals:
+  signals:
     void clicked();
 
-protected:
+  protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 };

@@ -7,35 +7,29 @@
 
 namespace Twips {
 
-double logicalDpi()
-{
+double logicalDpi() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     const double dpi = screen ? screen->logicalDotsPerInch() : 96.0;
     return dpi > 0 ? dpi : 96.0;
 }
 
-int toPixels(int twips)
-{
+int toPixels(int twips) {
     return static_cast<int>(std::lround(twips * logicalDpi() / 1440.0));
 }
 
-int fromPixels(int pixels)
-{
+int fromPixels(int pixels) {
     return static_cast<int>(std::lround(pixels * 1440.0 / logicalDpi()));
 }
 
-QSize toPixels(QSize twips)
-{
+QSize toPixels(QSize twips) {
     return {toPixels(twips.width()), toPixels(twips.height())};
 }
 
-QSize fromPixels(QSize pixels)
-{
+QSize fromPixels(QSize pixels) {
     return {fromPixels(pixels.width()), fromPixels(pixels.height())};
 }
 
-QRect rect(int left, int top, int width, int height)
-{
+QRect rect(int left, int top, int width, int height) {
     return {toPixels(left), toPixels(top), toPixels(width), toPixels(height)};
 }
 

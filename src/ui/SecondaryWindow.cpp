@@ -1,0 +1,93 @@
+#include "ui/SecondaryWindow.h"
+
+#include "ui/platform/Twips.h"
+
+#include <QFrame>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+
+SecondaryWindow::SecondaryWindow(QWidget* owner, const QString& caption, QSize innerTwips,
+                                 Place place, bool topmost)
+    : QWidget(owner,
+              Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      place_(place) {
+    setWindowTitle(caption);
+    if (topmost) {
+        setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    }
+    setFixedSize(Twips::toPixels(innerTwips));
+}
+
+void SecondaryWindow::placeWidget(QWidget* widget, const QString& name, int left, int top,
+                                  int width, int height) {
+    widget->setParent(this);
+    widget->setObjectName(name);
+    widget->setGeometry(Twips::rect(left, top, width, height));
+}
+
+QLabel* SecondaryWindow::addLabel(const QString& name, const QString& text, int left, int top,
+                                  int width, int height, bool plain) {
+    auto* label = new QLabel(text, this);
+    placeWidget(label, name, left, top, width, height);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setTextFormat(Qt::PlainText);
+    if (!plain) {
+        label->setAutoFillBackground(true);
+        QPalette colours = label->palette();
+        colours.setColor(QPalette::Window, colours.color(QPalette::Base));
+        colours.setColor(QPalette::WindowText, colours.color(QPalette::Text));
+        label->setPalette(colours);
+    }
+    return label;
+}
+
+QPushButton* SecondaryWindow::addButton(const QString& name, const QString& text, int left, int top,
+                                        int width, int height) {
+    auto* button = new QPushButton(text, this);
+    placeWidget(button, name, left, top, width, height);
+    button->setAutoDefault(false);
+    return button;
+}
+
+QFrame* SecondaryWindow::addHorizontalLine(const QString& name, int x1, int y, int x2) {
+    auto* line = new QFrame(this);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    placeWidget(line, name, x1, y - 15, x2 - x1, 30);
+    return line;
+}
+
+void SecondaryWindow::setFocusOrder(const QList<QWidget*>& order) {
+    QWidget* previous = nullptr;
+    for (QWidget* w : order) {
+        if (qobject_cast<QLabel*>(w) || w->focusPolicy() == Qt::NoFocus) {
+            continue;
+        }
+        if (!previous) {
+            firstFocus_ = w;
+        } else {
+            setTabOrder(previous, w);
+        }
+        previous = w;
+    }
+}
+
+void SecondaryWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!placed_) {
+        placed_ = true;
+        if (place_ == Place::Centred) {
+            if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+                QRect frame = frameGeometry();
+                frame.moveCenter(screen->availableGeometry().center());
+                move(frame.topLeft());
+            }
+        }
+        if (firstFocus_) {
+            firstFocus_->setFocus(Qt::OtherFocusReason);
+        }
+    }
+}
