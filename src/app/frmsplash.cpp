@@ -29,6 +29,7 @@ QSize devicePixels(const QWidget& widget, int width, int height) {
 frmsplash::frmsplash(MainWindowMaker makeMainWindow)
     : SecondaryWindow(nullptr, QStringLiteral("Quindo"), QSize(3885, 2670), Place::Centred),
       makeMainWindow_(std::move(makeMainWindow)) {
+    setObjectName(QStringLiteral("frmsplash"));
     setAttribute(Qt::WA_DeleteOnClose);
 
     addPicture(*this, QStringLiteral("Image1"),
