@@ -12,11 +12,14 @@
 #include "ui/platform/EditingArea.h"
 #include "ui/platform/Twips.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QFileDialog>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 #include <memory>
@@ -300,6 +303,34 @@ class BrowserTest : public QObject {
         QCOMPARE(call.request.directory, startFolder);
         QCOMPARE(ReadBrowserPath(), chosen);
         QVERIFY(!optionsWindow(*w));
+    }
+
+    void realChooserListsTheFolder() {
+        // The desktop's own file dialog, opened on a folder with a program and a plain file.
+        const QString folder = tmp_.filePath("chooser");
+        QVERIFY(StubBrowser::create(folder + "/some browser"));
+        QFile plain(folder + "/notes.txt");
+        QVERIFY(plain.open(QIODevice::WriteOnly));
+        plain.close();
+        QStringList listed;
+        QTimer::singleShot(0, this, [&listed] {
+            QFileDialog* dialog = nullptr;
+            QTRY_VERIFY((dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())));
+            // The dialog closes however the checks end, so a failure cannot hang the test.
+            const auto close = qScopeGuard([dialog] { dialog->reject(); });
+            auto* view = dialog->findChild<QAbstractItemView*>("treeView");
+            QVERIFY(view);
+            QTRY_VERIFY(view->model()->rowCount(view->rootIndex()) >= 2);
+            for (int row = 0; row < view->model()->rowCount(view->rootIndex()); ++row)
+                listed << view->model()->index(row, 0, view->rootIndex()).data().toString();
+        });
+        QtDialogs real;
+        Dialogs::FileRequest request;
+        request.filter = "Executable Files (*)";
+        request.directory = folder;
+        QCOMPARE(real.chooseProgram(request), QString());
+        listed.sort();
+        QCOMPARE(listed, QStringList({"notes.txt", "some browser"}));
     }
 
     void selectCancelledKeepsEverything() {

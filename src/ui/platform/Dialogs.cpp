@@ -97,7 +97,10 @@ QString QtDialogs::chooseProgram(const FileRequest& request) {
     QFileDialog* dialog = makeFileDialog(parent_, request);
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
     dialog->setFileMode(QFileDialog::ExistingFile);
-    dialog->setFilter(QDir::Files | QDir::Executable | QDir::AllDirs | QDir::NoDotAndDotDot);
+    // Every file of the folder: the dialog's model lists nothing at all once a permission
+    // filter such as QDir::Executable is set, and a file that is not a program is not
+    // refused anyway.
+    dialog->setFilter(QDir::Files | QDir::AllDirs | QDir::NoDotAndDotDot);
     return runFileDialog(dialog);
 }
 
