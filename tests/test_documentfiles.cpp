@@ -104,8 +104,8 @@ class DocumentFilesTest : public QObject {
 
     void randomRoundTrips() {
         // Short strings drawn mostly from the bytes that tend to break things.
-        static const char kNasty[] = {'\r', '\n', '\0', '\x80', '\xff', '\xc3', '\xa9',
-                                      '\xe2', '\xef', '\xbb', '\xbf', 'a',  '<',  '\t'};
+        static const char kNasty[] = {'\r',   '\n',   '\0',   '\x80', '\xff', '\xc3', '\xa9',
+                                      '\xe2', '\xef', '\xbb', '\xbf', 'a',    '<',    '\t'};
         QRandomGenerator random(20240611);
         const QString source = path("random.bin");
         const QString saved = path("random-saved.bin");
@@ -277,8 +277,8 @@ class DocumentFilesTest : public QObject {
         auto path = [&own](const QString& name) { return own.filePath(name); };
         const QString file = path("shared.html");
         writeFile(file, "old");
-        QVERIFY(QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner |
-                                                QFile::ReadGroup | QFile::ReadOther));
+        QVERIFY(QFile::setPermissions(
+            file, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther));
         const bool root = ::geteuid() == 0;
         if (root) {
             QCOMPARE(::chown(QFile::encodeName(file).constData(), 4321, 4322), 0);
@@ -354,9 +354,8 @@ class DocumentFilesTest : public QObject {
             if (now == old) {
                 ++sawOld;
             } else {
-                QVERIFY2(now == fresh, qPrintable(QString("round %1: %2 bytes")
-                                                      .arg(round)
-                                                      .arg(now.size())));
+                QVERIFY2(now == fresh,
+                         qPrintable(QString("round %1: %2 bytes").arg(round).arg(now.size())));
                 ++sawNew;
             }
         }

@@ -188,8 +188,8 @@ bool frmMain::Form_QueryUnload() {
         return true;
     }
     if (DocChanged == 1) {
-        SaveAnswer = static_cast<qint16>(dialogs().messageBox(
-            kSavePrompt, Dialogs::Buttons::YesNo, Dialogs::Icon::None, kExitTitle));
+        SaveAnswer = static_cast<qint16>(dialogs().messageBox(kSavePrompt, Dialogs::Buttons::YesNo,
+                                                              Dialogs::Icon::None, kExitTitle));
         // There is no Cancel here: a Yes whose save did not happen keeps the window open,
         // so the text is not lost.
         if (SaveAnswer == Dialogs::Yes && !mnuFileSave_Click()) {

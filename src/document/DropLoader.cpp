@@ -64,9 +64,8 @@ bool DropLoader::eventFilter(QObject* watched, QEvent* event) {
             const bool hasFileList = data && data->hasUrls();
             const QList<QUrl> urls = hasFileList ? data->urls() : QList<QUrl>{};
             acceptAsCopy(drop);
-            QTimer::singleShot(0, &main_, [this, hasFileList, urls] {
-                load(main_, hasFileList, urls);
-            });
+            QTimer::singleShot(0, &main_,
+                               [this, hasFileList, urls] { load(main_, hasFileList, urls); });
             return true;
         }
         default:

@@ -17,21 +17,20 @@ frmNew::frmNew(frmMain& main)
     : SecondaryWindow(&main, QStringLiteral("New document? Current content will be lost..."),
                       QSize(4995, 1830), Place::Centred),
       main_(main) {
-    QPushButton* newButton = addButton(QStringLiteral("Command1"), QStringLiteral("New"), 720, 45,
-                                       1140, 375);
-    QPushButton* cancel = addButton(QStringLiteral("Command2"), QStringLiteral("Cancel"), 720,
-                                    1350, 1140, 375);
+    QPushButton* newButton =
+        addButton(QStringLiteral("Command1"), QStringLiteral("New"), 720, 45, 1140, 375);
+    QPushButton* cancel =
+        addButton(QStringLiteral("Command2"), QStringLiteral("Cancel"), 720, 1350, 1140, 375);
     QLabel* label1 = addLabel(QStringLiteral("Label1"),
                               QStringLiteral("Create a new blank document."), 1935, 45, 2940, 240);
-    QPushButton* loadBlank = addButton(QStringLiteral("Command4"), QStringLiteral("Load Blank"),
-                                       720, 540, 1140, 375);
+    QPushButton* loadBlank =
+        addButton(QStringLiteral("Command4"), QStringLiteral("Load Blank"), 720, 540, 1140, 375);
     QLabel* label2 = addLabel(
         QStringLiteral("Label2"),
-        QStringLiteral(
-            "Create a new blank document with headers and meta tags already in place."),
+        QStringLiteral("Create a new blank document with headers and meta tags already in place."),
         1935, 540, 2940, 465);
-    QLabel* label4 = addLabel(QStringLiteral("Label4"), QStringLiteral("Return to current document."),
-                              1935, 1350, 2940, 240);
+    QLabel* label4 = addLabel(QStringLiteral("Label4"),
+                              QStringLiteral("Return to current document."), 1935, 1350, 2940, 240);
     addHorizontalLine(QStringLiteral("Line1"), 315, 1215, 4815);
     auto* image = place(new QLabel, QStringLiteral("Image1"), 90, 45, 540, 540);
     image->setPixmap(Pictures::programIcon().pixmap(Twips::toPixels(540)));
