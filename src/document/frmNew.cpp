@@ -17,6 +17,12 @@ frmNew::frmNew(frmMain& main)
     : SecondaryWindow(&main, QStringLiteral("New document? Current content will be lost..."),
                       QSize(4995, 1830), Place::Centred),
       main_(main) {
+    // The window is designed for a narrow 8-point face; wider type would not fit its
+    // labels.
+    QFont small = font();
+    small.setFamilies({QStringLiteral("Liberation Sans"), small.family()});
+    small.setPointSize(8);
+    setFont(small);
     QPushButton* newButton =
         addButton(QStringLiteral("Command1"), QStringLiteral("New"), 720, 45, 1140, 375);
     QPushButton* cancel =
