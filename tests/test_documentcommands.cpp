@@ -148,7 +148,8 @@ class DocumentCommandsTest : public QObject {
         const QStringList commands{"mnuFileNew",  "mnuFileOpen",   "mnuFileClose",
                                    "mnuFileExit", "close request", "drop"};
         for (const QString& c : commands) {
-            const char* name = qPrintable(c);
+            const QByteArray latin = c.toLatin1();
+            const char* name = latin.constData();
             QTest::addRow("%s: not asked", name) << c << false << 0 << SaveOutcome::Saved << true;
             QTest::addRow("%s: Yes, saved", name)
                 << c << true << int(Dialogs::Yes) << SaveOutcome::Saved << true;
