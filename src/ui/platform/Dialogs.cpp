@@ -10,7 +10,11 @@ namespace {
 QFileDialog* makeFileDialog(QWidget* parent, const Dialogs::FileRequest& request) {
     auto* dialog = new QFileDialog(parent);
     dialog->setNameFilter(request.filter);
-    dialog->setOption(QFileDialog::DontUseNativeDialog, false);
+    // Qt's own dialog: it matches the name patterns whatever the case of a name (so
+    // "*.HTM*" shows page.html), where a desktop's native dialog may match them
+    // case-sensitively and ignore the folder filter.
+    dialog->setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog->setFilter(dialog->filter() & ~QDir::CaseSensitive);
     if (!request.defaultSuffix.isEmpty()) {
         dialog->setDefaultSuffix(request.defaultSuffix);
     }
