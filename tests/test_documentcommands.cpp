@@ -2,6 +2,7 @@
 // the new-document window, Close, Exit and the close request, drops onto the editing area,
 // the clipboard and the picture buttons.
 #include "ScriptedDialogs.h"
+#include "TestFiles.h"
 #include "TestEnvironment.h"
 #include "app/ProgramInfo.h"
 #include "document/DocumentState.h"
@@ -21,16 +22,6 @@
 
 namespace {
 
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
 
 // How a Yes answer's save turns out.
 enum class SaveOutcome { Saved, DialogCancelled, WriteFailed };

@@ -1,6 +1,7 @@
 // Loading and saving documents: exact bytes both ways, the display mode, atomic saves that
 // keep the old file on every failure, and what a killed save leaves behind.
 #include "ScriptedDialogs.h"
+#include "TestFiles.h"
 #include "TestEnvironment.h"
 #include "document/DocumentState.h"
 #include "ui/frmMain.h"
@@ -19,16 +20,6 @@
 
 namespace {
 
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
 
 QString systemError(int code) {
     return QString::fromLocal8Bit(std::strerror(code));
