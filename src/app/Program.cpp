@@ -1,5 +1,7 @@
 #include "app/Program.h"
 
+#include "app/StartupProbe.h"
+
 #include "ui/frmMain.h"
 #include "ui/platform/Dialogs.h"
 
@@ -68,6 +70,7 @@ int run(int argc, char** argv) {
     closeOnTerminate(main);
     main.Form_Load();
     main.show();
+    StartupProbe::reportWhenIdle(main);
     return QApplication::exec();
 }
 
