@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QHash>
 #include <QMainWindow>
 #include <QPointer>
@@ -7,6 +8,8 @@
 
 #include <functional>
 #include <optional>
+
+#include "snippets/RGB.h"
 
 class QAction;
 class QLabel;
@@ -167,4 +170,10 @@ class frmMain : public QMainWindow {
     QHash<QString, PictureButton*> buttons_;
     QHash<QString, std::function<void()>> handlers_;
     QHash<QString, QPointer<QWidget>> secondaryWindows_;
+    // Tag insertion: the caret position a stepping insertion remembers (full width, so it
+    // holds any position of any document), the colour selector's splitter and the colour
+    // its dialog opens on (the last one confirmed; black before the first).
+    qint64 rememberedCaret_ = 0;
+    RGB rgb_;
+    QColor selectorColor_{Qt::black};
 };
