@@ -86,6 +86,9 @@ EditingArea::EditingArea(QWidget* parent) : QsciScintilla(parent) {
     // The horizontal scroll bar grows with the longest line shown instead of a fixed width.
     SendScintilla(SCI_SETSCROLLWIDTH, 1L);
     SendScintilla(SCI_SETSCROLLWIDTHTRACKING, 1L);
+    // Keep the layout of every line on screen, not only the caret's: otherwise each
+    // keystroke's repaint measures all visible lines again.
+    SendScintilla(SCI_SETLAYOUTCACHE, SC_CACHE_PAGE);
     setUtf8(true);
     SendScintilla(SCI_SETEOLMODE, SC_EOL_CRLF);
     SendScintilla(SCI_SETCODEPAGE, SC_CP_UTF8);
