@@ -23,6 +23,7 @@ void frmMain::setFontSize(int points) {
 }
 
 void frmMain::setFontFace(const QString& face) {
+    text1_->setSelectionFace(face);
     SettingsStore::write(QStringLiteral("font"), QStringLiteral("Value"), face);
     const QString item = face == QLatin1String("Arial")             ? kFaceItems[0]
                          : face == QLatin1String("Times New Roman") ? kFaceItems[1]

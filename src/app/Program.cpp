@@ -1,17 +1,20 @@
 #include "app/Program.h"
 
 #include "app/StartupProbe.h"
-
+#include "app/frmsplash.h"
 #include "ui/frmMain.h"
 #include "ui/platform/Dialogs.h"
 
 #include <QApplication>
+#include <QPointer>
 #include <QSocketNotifier>
 #include <QStringList>
 
 #include <sys/socket.h>
 #include <unistd.h>
 #include <csignal>
+#include <functional>
+#include <memory>
 
 namespace {
 
@@ -23,17 +26,18 @@ void onTerminate(int) {
 }
 
 // A session manager ends a desktop program with SIGTERM (or SIGHUP when the terminal
-// goes): treat both as the main window's close request, so the save prompt still runs.
-void closeOnTerminate(QWidget& window) {
+// goes): both run the close request, which the main window answers with its save prompt.
+void closeOnTerminate(QObject& context, std::function<void()> closeRequest) {
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, gSignalPipe) != 0) {
         return;
     }
-    auto* notifier = new QSocketNotifier(gSignalPipe[0], QSocketNotifier::Read, &window);
-    QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
-        char byte;
-        [[maybe_unused]] const auto got = ::read(gSignalPipe[0], &byte, 1);
-        window.close();
-    });
+    auto* notifier = new QSocketNotifier(gSignalPipe[0], QSocketNotifier::Read, &context);
+    QObject::connect(notifier, &QSocketNotifier::activated, &context,
+                     [closeRequest = std::move(closeRequest)] {
+                         char byte;
+                         [[maybe_unused]] const auto got = ::read(gSignalPipe[0], &byte, 1);
+                         closeRequest();
+                     });
     struct sigaction action {};
     action.sa_handler = onTerminate;
     sigemptyset(&action.sa_mask);
@@ -64,14 +68,31 @@ int run(int argc, char** argv) {
     QApplication::setOrganizationName(QStringLiteral("quindo"));
 
     QtDialogs dialogs;
-    frmMain main(dialogs, arguments);
-    dialogs.setParent(&main);
-    main.endProgram = [] { QApplication::quit(); };
-    closeOnTerminate(main);
-    main.Form_Load();
-    main.show();
-    StartupProbe::reportWhenIdle(main);
-    return QApplication::exec();
+    std::unique_ptr<frmMain> main;
+    // The splash comes first; its first tick builds, loads and shows the main window.
+    QPointer<frmsplash> splash = new frmsplash([&]() -> frmMain& {
+        main = std::make_unique<frmMain>(dialogs, arguments);
+        dialogs.setParent(main.get());
+        main->endProgram = [] { QApplication::quit(); };
+        StartupProbe::reportWhenIdle(*main);
+        return *main;
+    });
+    closeOnTerminate(app, [&] {
+        if (main) {
+            main->close();
+        } else {
+            // Asked to end before anything was loaded: no hand-over, nothing to save.
+            if (splash) {
+                splash->close();
+            }
+            QApplication::quit();
+        }
+    });
+    splash->Form_Load();
+    splash->show();
+    const int code = QApplication::exec();
+    delete splash.data();
+    return code;
 }
 
 }  // namespace Program

@@ -10,6 +10,11 @@ QString& overriddenFolder() {
     return folder;
 }
 
+QString& overriddenPath() {
+    static QString path;
+    return path;
+}
+
 }  // namespace
 
 namespace ProgramInfo {
@@ -26,9 +31,16 @@ void setProgramFolder(const QString& folder) {
 }
 
 QString programPath() {
+    if (!overriddenPath().isEmpty()) {
+        return overriddenPath();
+    }
     // applicationFilePath() reads /proc/self/exe, so a symlink in bin/ leads to the real
     // program folder.
     return QFileInfo(QCoreApplication::applicationFilePath()).canonicalFilePath();
+}
+
+void setProgramPath(const QString& path) {
+    overriddenPath() = path;
 }
 
 QString besideProgram(const QString& name) {

@@ -11,6 +11,8 @@ QString programFolder();
 void setProgramFolder(const QString& folder);
 // The running program file itself, links resolved.
 QString programPath();
+// Tests, which are programs of their own, point it at the editor's executable.
+void setProgramPath(const QString& path);
 // A file beside the program: programFolder() + "/" + name.
 QString besideProgram(const QString& name);
 

@@ -2,6 +2,7 @@
 
 #include "ui/platform/Twips.h"
 
+#include <QFont>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
@@ -14,6 +15,9 @@ SecondaryWindow::SecondaryWindow(QWidget* owner, const QString& caption, QSize i
               Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       place_(place) {
     setWindowTitle(caption);
+    // The layouts in twips are drawn for a small sans face of 8 points; wider desktop
+    // defaults would clip the labels. (Arial resolves to Liberation Sans via fontconfig.)
+    setFont(QFont(QStringLiteral("Arial"), 8));
     if (topmost) {
         setWindowFlag(Qt::WindowStaysOnTopHint, true);
     }

@@ -2,12 +2,22 @@
 
 #include <QFont>
 
+#include <algorithm>
+#include <iterator>
+
 namespace {
 
 // Styles whose size follows the base font: the text styles and Scintilla's predefined ones.
 constexpr int kFirstPredefinedStyle = QsciScintillaBase::STYLE_DEFAULT;
 constexpr int kLastPredefinedStyle = QsciScintillaBase::STYLE_FOLDDISPLAYTEXT;
 constexpr int kTextStyles = 8;
+
+// Text styles that differ from the base style only in their face; style 0 is the base.
+constexpr int kBaseStyle = 0;
+constexpr const char* kFaces[] = {"Arial", "Times New Roman", "Verdana"};
+constexpr int kFirstFaceStyle = 1;
+static_assert(kFirstFaceStyle + std::size(kFaces) <= kTextStyles,
+              "face styles must be among the styles that follow the base size");
 
 }  // namespace
 
@@ -68,15 +78,6 @@ bool isValidUtf8(QByteArrayView bytes) {
 }
 
 EditingArea::EditingArea(QWidget* parent) : QsciScintilla(parent) {
-    // The text is never styled (no lexer), so the document keeps no style byte per
-    // character: half the memory of a large page, and nothing to move on each edit. This
-    // must come first: code page, end-of-line mode and indexes belong to the document.
-    void* const document = reinterpret_cast<void*>(
-        SendScintilla(SCI_CREATEDOCUMENT, 0UL, static_cast<long>(SC_DOCUMENTOPTION_STYLES_NONE)));
-    SendScintilla(SCI_SETDOCPOINTER, 0UL, document);
-    // SETDOCPOINTER took its own reference.
-    SendScintilla(SCI_RELEASEDOCUMENT, 0UL, document);
-
     // A plain text area: no margins, no folding, no lexer, no wrapping.
     for (int margin = 0; margin < 5; ++margin) {
         setMarginWidth(margin, 0);
@@ -97,7 +98,90 @@ EditingArea::EditingArea(QWidget* parent) : QsciScintilla(parent) {
     SendScintilla(SCI_STYLESETFONT, STYLE_DEFAULT, "Verdana");
     SendScintilla(SCI_STYLESETSIZEFRACTIONAL, STYLE_DEFAULT, sizeHundredths_);
     SendScintilla(SCI_STYLECLEARALL);
+    configureFaceStyles();
     setBaseFontSizeHundredths(sizeHundredths_);
+
+    connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
+            [this](int position, int type, const char*, int length, int, int, int, int, int, int) {
+                onModified(position, type, length);
+            });
+}
+
+void EditingArea::configureFaceStyles() {
+    // No lexer styles the text (the container lexer does nothing unless asked), so the
+    // styles set here stay on the text until it is deleted.
+    for (std::size_t i = 0; i < std::size(kFaces); ++i) {
+        const int style = kFirstFaceStyle + static_cast<int>(i);
+        SendScintilla(SCI_STYLESETFONT, static_cast<unsigned long>(style), kFaces[i]);
+    }
+}
+
+QStringList EditingArea::faceNames() {
+    QStringList names;
+    for (const char* face : kFaces) {
+        names << QString::fromLatin1(face);
+    }
+    return names;
+}
+
+int EditingArea::styleAt(qint64 position) const {
+    auto* self = const_cast<EditingArea*>(this);
+    return static_cast<int>(
+        self->SendScintilla(SCI_GETSTYLEAT, static_cast<unsigned long>(position)));
+}
+
+QString EditingArea::faceAt(qint64 position) const {
+    auto* self = const_cast<EditingArea*>(this);
+    const auto style = static_cast<unsigned long>(styleAt(position));
+    const long length = self->SendScintilla(SCI_STYLEGETFONT, style, static_cast<char*>(nullptr));
+    QByteArray name(length, Qt::Uninitialized);
+    self->SendScintilla(SCI_STYLEGETFONT, style, name.data());
+    return QString::fromUtf8(name);
+}
+
+void EditingArea::setSelectionFace(const QString& face) {
+    const qsizetype index = faceNames().indexOf(face);
+    if (index < 0) {
+        return;
+    }
+    const int style = kFirstFaceStyle + static_cast<int>(index);
+    const long start = SendScintilla(SCI_GETSELECTIONSTART);
+    const long end = SendScintilla(SCI_GETSELECTIONEND);
+    if (start == end) {
+        pending_ = {style, start, true};
+        return;
+    }
+    pending_ = {};
+    SendScintilla(SCI_STARTSTYLING, static_cast<unsigned long>(start));
+    SendScintilla(SCI_SETSTYLING, static_cast<unsigned long>(end - start),
+                  static_cast<long>(style));
+}
+
+void EditingArea::onModified(int position, int type, int length) {
+    if (loading_) {
+        return;
+    }
+    if (type & SC_MOD_BEFOREDELETE) {
+        if (pending_.style >= 0) {
+            // Text deleted before the waiting position moves it back.
+            if (position < pending_.position) {
+                pending_.position -= std::min<qint64>(length, pending_.position - position);
+            }
+        } else {
+            pending_ = {styleAt(position), position, false};
+        }
+    } else if (type & SC_MOD_INSERTTEXT) {
+        // Inserted text takes the waiting face, else the face of the text before it.
+        int style = kBaseStyle;
+        if (pending_.style >= 0 && pending_.position == position) {
+            style = pending_.style;
+        } else if (position > 0) {
+            style = styleAt(position - 1);
+        }
+        pending_ = {};
+        SendScintilla(SCI_STARTSTYLING, static_cast<unsigned long>(position));
+        SendScintilla(SCI_SETSTYLING, static_cast<unsigned long>(length), static_cast<long>(style));
+    }
 }
 
 void EditingArea::configureCharacterIndex() {
@@ -124,6 +208,10 @@ qsizetype EditingArea::byteLength() const {
 
 void EditingArea::setBytes(QByteArrayView text) {
     const bool utf8 = isValidUtf8(text);
+    // A new text is shown in the base face; a face chosen for the caret waits at the start.
+    const PendingFace chosen =
+        pending_.chosen ? PendingFace{pending_.style, 0, true} : PendingFace{};
+    loading_ = true;
     SendScintilla(SCI_SETUNDOCOLLECTION, 0L);
     SendScintilla(SCI_CLEARALL);
     if (utf8 != isUtf8()) {
@@ -156,6 +244,8 @@ void EditingArea::setBytes(QByteArrayView text) {
     SendScintilla(SCI_EMPTYUNDOBUFFER);
     SendScintilla(SCI_SETSAVEPOINT);
     SendScintilla(SCI_GOTOPOS, 0L);
+    loading_ = false;
+    pending_ = chosen;
 }
 
 void EditingArea::setSelText(QByteArrayView text) {

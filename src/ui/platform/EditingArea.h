@@ -4,6 +4,7 @@
 
 #include <QByteArrayView>
 #include <QString>
+#include <QStringList>
 
 // The editing area: a plain-text QScintilla control whose bytes are the document.
 //
@@ -41,13 +42,36 @@ class EditingArea : public QsciScintilla {
     void setBaseFontSizeHundredths(int hundredths);
     int baseFontSizeHundredths() const;
 
+    // Font faces are display only: they never reach the bytes or the change notification.
+    // Gives the selected text the face; with nothing selected, the text inserted next at
+    // the caret takes it. Other text keeps its face and the base font stays as it is.
+    // Names other than those of faceNames() are ignored.
+    void setSelectionFace(const QString& face);
+    // The family a byte is shown in.
+    QString faceAt(qint64 position) const;
+    // The faces text can be given, besides the base font.
+    static QStringList faceNames();
+
     // Conversions between Scintilla's byte positions and character positions.
     qint64 characterFromPosition(qint64 position) const;
     qint64 positionFromCharacter(qint64 characters) const;
 
   private:
     void configureCharacterIndex();
+    void configureFaceStyles();
+    void onModified(int position, int type, int length);
+    int styleAt(qint64 position) const;
+
     int sizeHundredths_ = 975;
+    // The face that the next text inserted at a position takes: set by a face chosen with
+    // nothing selected (chosen) or by text being deleted, so that typing over a selection
+    // keeps the selection's face. Any other change of the text drops it.
+    struct PendingFace {
+        int style = -1;
+        qint64 position = -1;
+        bool chosen = false;
+    } pending_;
+    bool loading_ = false;
 };
 
 // True when the bytes are well-formed UTF-8 (no overlong forms, no surrogates).

@@ -1,0 +1,94 @@
+#include "app/frmsplash.h"
+
+#include "app/Credits.h"
+#include "app/ProgramInfo.h"
+#include "app/SplashPictures.h"
+#include "ui/frmMain.h"
+#include "ui/platform/Twips.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QProgressBar>
+
+namespace {
+
+QLabel* addPicture(SecondaryWindow& window, const QString& name, const QPixmap& picture, int left,
+                   int top, int width, int height) {
+    auto* image = window.place(new QLabel, name, left, top, width, height);
+    image->setScaledContents(true);
+    image->setPixmap(picture);
+    return image;
+}
+
+QSize devicePixels(const QWidget& widget, int width, int height) {
+    return Twips::toPixels(QSize(width, height)) * widget.devicePixelRatioF();
+}
+
+}  // namespace
+
+frmsplash::frmsplash(MainWindowMaker makeMainWindow)
+    : SecondaryWindow(nullptr, QStringLiteral("Quindo"), QSize(3885, 2670), Place::Centred),
+      makeMainWindow_(std::move(makeMainWindow)) {
+    setObjectName(QStringLiteral("frmsplash"));
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    addPicture(*this, QStringLiteral("Image1"),
+               SplashPictures::scene(devicePixels(*this, 1185, 1005)), 45, 45, 1185, 1005);
+    addPicture(*this, QStringLiteral("Image2"),
+               SplashPictures::banner(devicePixels(*this, 2490, 660)), 1305, 45, 2490, 660);
+
+    progressBar1_ = place(new QProgressBar, QStringLiteral("ProgressBar1"), 1305, 2340, 2475, 255);
+    progressBar1_->setRange(0, 100);
+    progressBar1_->setValue(0);
+    progressBar1_->setTextVisible(false);
+    label3_ = addLabel(QStringLiteral("Label3"), QString(), 1305, 720, 2460, 285);
+    QLabel* label1 = addLabel(
+        QStringLiteral("Label1"),
+        QStringLiteral(
+            "Easily create your own Web pages while learning the Hyper Text Mark-Up Language."),
+        1305, 1035, 2460, 690);
+    QLabel* label2 =
+        addLabel(QStringLiteral("Label2"), Credits::makerLine(), 1305, 1755, 2460, 240);
+    QLabel* label4 =
+        addLabel(QStringLiteral("Label4"), Credits::webAddress(), 1305, 2025, 2460, 240);
+    setFocusOrder({progressBar1_, label3_, label1, label2, label4});
+
+    timer1_.setObjectName(QStringLiteral("Timer1"));
+    timer1_.setInterval(1);
+    connect(&timer1_, &QTimer::timeout, this, &frmsplash::Timer1_Timer);
+    timer1_.start();
+}
+
+void frmsplash::Form_Load() {
+    label3_->setText(ProgramInfo::versionText());
+}
+
+void frmsplash::Timer1_Timer() {
+    // Only the first tick counts: the main window's load below may open a message box,
+    // whose event loop must not bring the hand-over round a second time.
+    if (handedOver_) {
+        return;
+    }
+    handedOver_ = true;
+    timer1_.stop();
+
+    progressBar1_->setRange(0, kProgressSteps);
+    progressBar1_->setVisible(true);
+    progressBar1_->setValue(progressBar1_->minimum());
+    // The bar repaints itself only when the filled part grows, so the steps stay cheap.
+    for (int i = 0; i <= kProgressSteps; ++i) {
+        progressBar1_->setValue(i);
+    }
+
+    frmMain& main = makeMainWindow_();
+    // Registered with the main window, so that its way out closes the splash in turn.
+    main.showSecondaryWindow(QStringLiteral("frmsplash"), [this] { return this; });
+    main.Form_Load();
+    main.show();
+    close();
+}
+
+void frmsplash::closeEvent(QCloseEvent* event) {
+    timer1_.stop();
+    SecondaryWindow::closeEvent(event);
+}
