@@ -10,7 +10,7 @@ PACKAGES=(
     fonts-liberation fonts-dejavu-core fonts-dejavu
     xvfb xauth imagemagick
     poppler-utils tidy desktop-file-utils libglib2.0-bin
-    dpkg-dev libbenchmark-dev
+    appstream dpkg-dev
 )
 
 missing=()

@@ -14,6 +14,7 @@
 class QAction;
 class QLabel;
 class QMenu;
+class QPrinter;
 class QStatusBar;
 class EditingArea;
 class Dialogs;
@@ -113,6 +114,9 @@ class frmMain : public QMainWindow {
     bool askSaveCurrentDocument();
     // The file name the open and save dialogs start with.
     QString dialogFileName;
+    // Sets up the printer that Print uses and returns true, or false when there is none.
+    // Unset, Print uses the system's default printer.
+    std::function<bool(QPrinter&)> choosePrinter;
 
     // ---- tag insertion (snippets) ---------------------------------------------------
     void InsertAtCaret(const QByteArray& text, std::optional<qint64> stepBack);

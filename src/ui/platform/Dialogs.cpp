@@ -10,7 +10,11 @@ namespace {
 QFileDialog* makeFileDialog(QWidget* parent, const Dialogs::FileRequest& request) {
     auto* dialog = new QFileDialog(parent);
     dialog->setNameFilter(request.filter);
-    dialog->setOption(QFileDialog::DontUseNativeDialog, false);
+    // Qt's own dialog: it matches the name patterns whatever the case of a name (so
+    // "*.HTM*" shows page.html), where a desktop's native dialog may match them
+    // case-sensitively and ignore the folder filter.
+    dialog->setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog->setFilter(dialog->filter() & ~QDir::CaseSensitive);
     if (!request.defaultSuffix.isEmpty()) {
         dialog->setDefaultSuffix(request.defaultSuffix);
     }
@@ -97,7 +101,10 @@ QString QtDialogs::chooseProgram(const FileRequest& request) {
     QFileDialog* dialog = makeFileDialog(parent_, request);
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
     dialog->setFileMode(QFileDialog::ExistingFile);
-    dialog->setFilter(QDir::Files | QDir::Executable | QDir::AllDirs | QDir::NoDotAndDotDot);
+    // Every file of the folder: the dialog's model lists nothing at all once a permission
+    // filter such as QDir::Executable is set, and a file that is not a program is not
+    // refused anyway.
+    dialog->setFilter(QDir::Files | QDir::AllDirs | QDir::NoDotAndDotDot);
     return runFileDialog(dialog);
 }
 

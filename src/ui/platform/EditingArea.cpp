@@ -251,7 +251,9 @@ void EditingArea::setBytes(QByteArrayView text) {
 void EditingArea::setSelText(QByteArrayView text) {
     SendScintilla(SCI_TARGETFROMSELECTION);
     const long start = SendScintilla(SCI_GETTARGETSTART);
-    SendScintilla(SCI_REPLACETARGET, static_cast<unsigned long>(text.size()), text.data());
+    // An empty view may carry no pointer at all; Scintilla needs one.
+    const char* data = text.data() ? text.data() : "";
+    SendScintilla(SCI_REPLACETARGET, static_cast<unsigned long>(text.size()), data);
     SendScintilla(SCI_GOTOPOS, start + static_cast<long>(text.size()));
     SendScintilla(SCI_CHOOSECARETX);
 }

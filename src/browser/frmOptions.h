@@ -1,0 +1,31 @@
+#pragma once
+
+#include "ui/SecondaryWindow.h"
+
+class frmMain;
+class QLabel;
+class QPushButton;
+
+// The Options window: picks the browser program ("Select") and adds "Edit with Quindo" for
+// HTML files to the desktop ("Install"). It is modeless and keeps nothing of its own: the
+// choice lives in the settings store, the entry in the user's desktop files.
+class frmOptions : public SecondaryWindow {
+    Q_OBJECT
+
+  public:
+    explicit frmOptions(frmMain& main);
+
+    void Command1_Click();  // Select
+    void Command2_Click();  // Install
+    void Command3_Click();  // Close
+
+    QPushButton* Command1() const { return command1_; }
+    QPushButton* Command2() const { return command2_; }
+    QPushButton* Command3() const { return command3_; }
+
+  private:
+    frmMain& main_;
+    QPushButton* command1_;
+    QPushButton* command2_;
+    QPushButton* command3_;
+};

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <Qsci/qsciprinter.h>
+
+#include <QStringList>
+
+class frmMain;
+class QPrinter;
+
+// A printer that puts the header lines, in bold, at the top of the first page; the
+// editing area formats the document text below them.
+class DocumentPrinter : public QsciPrinter {
+  public:
+    explicit DocumentPrinter(QStringList header);
+    void formatPage(QPainter& painter, bool drawing, QRect& area, int pagenr) override;
+
+    // The header lines for a document of that name: the banner, "Untitled Document." for a
+    // document without a name, then the name (an empty line when there is none).
+    static QStringList headerFor(const QString& currentFileName);
+
+    // Prints the document of the main window, its selection or its whole text, as one job
+    // on the printer the window chooses (the system's default one unless told otherwise).
+    // Without a printer nothing happens and nothing is shown.
+    static void print(frmMain& main);
+
+    // Sets the printer up as the system's default printer; false when there is none.
+    static bool useDefaultPrinter(QPrinter& printer);
+
+  private:
+    QStringList header_;
+};

@@ -1,0 +1,85 @@
+#include "document/frmNew.h"
+
+#include "app/ProgramInfo.h"
+#include "document/DocumentFile.h"
+#include "document/DocumentState.h"
+#include "ui/frmMain.h"
+#include "ui/platform/BusyCursor.h"
+#include "ui/platform/Dialogs.h"
+#include "ui/platform/EditingArea.h"
+#include "ui/platform/Pictures.h"
+#include "ui/platform/Twips.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+frmNew::frmNew(frmMain& main)
+    : SecondaryWindow(&main, QStringLiteral("New document? Current content will be lost..."),
+                      QSize(4995, 1830), Place::Centred),
+      main_(main) {
+    // The window is designed for a narrow 8-point face; wider type would not fit its
+    // labels.
+    QFont small = font();
+    small.setFamilies({QStringLiteral("Liberation Sans"), small.family()});
+    small.setPointSize(8);
+    setFont(small);
+    QPushButton* newButton =
+        addButton(QStringLiteral("Command1"), QStringLiteral("New"), 720, 45, 1140, 375);
+    QPushButton* cancel =
+        addButton(QStringLiteral("Command2"), QStringLiteral("Cancel"), 720, 1350, 1140, 375);
+    QLabel* label1 = addLabel(QStringLiteral("Label1"),
+                              QStringLiteral("Create a new blank document."), 1935, 45, 2940, 240);
+    QPushButton* loadBlank =
+        addButton(QStringLiteral("Command4"), QStringLiteral("Load Blank"), 720, 540, 1140, 375);
+    QLabel* label2 = addLabel(
+        QStringLiteral("Label2"),
+        QStringLiteral("Create a new blank document with headers and meta tags already in place."),
+        1935, 540, 2940, 465);
+    QLabel* label4 = addLabel(QStringLiteral("Label4"),
+                              QStringLiteral("Return to current document."), 1935, 1350, 2940, 240);
+    addHorizontalLine(QStringLiteral("Line1"), 315, 1215, 4815);
+    auto* image = place(new QLabel, QStringLiteral("Image1"), 90, 45, 540, 540);
+    image->setPixmap(Pictures::programIcon().pixmap(Twips::toPixels(540)));
+    image->setScaledContents(true);
+
+    setFocusOrder({newButton, cancel, label1, loadBlank, label2, label4});
+
+    connect(newButton, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    connect(cancel, &QPushButton::clicked, this, [this] { Command2_Click(); });
+    connect(loadBlank, &QPushButton::clicked, this, [this] { Command4_Click(); });
+}
+
+void frmNew::Command1_Click() {
+    main_.dialogFileName.clear();
+    main_.Text1().setBytes({});
+    main_.setCaption(Caption::kNewUntitled);
+    main_.Text1().SetFocus();
+    close();
+}
+
+void frmNew::Command2_Click() {
+    close();
+}
+
+void frmNew::Command4_Click() {
+    main_.dialogFileName.clear();
+    main_.Text1().setBytes({});
+    main_.setCaption(Caption::kBlankTemplate);
+    OpenFile(ProgramInfo::besideProgram(QStringLiteral("blank.html")));
+    close();
+}
+
+void frmNew::OpenFile(const QString& filename) {
+    DocumentFile::ReadResult file;
+    {
+        BusyCursor busy;
+        file = DocumentFile::read(filename);
+        if (file.bytes) {
+            main_.Text1().setBytes(*file.bytes);
+        }
+    }
+    if (!file.opened) {
+        main_.dialogs().messageBox(QStringLiteral("Can't open file: ") + filename,
+                                   Dialogs::Buttons::Ok, Dialogs::Icon::None);
+    }
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringList>
+#include <QtTest>
+
+// A stand-in "browser": a small shell script that writes what it was started with (its
+// argv, one entry per NUL-ended field, then its working folder) to the file named by
+// $QUINDO_TEST_RECORD. The record appears whole (written aside, then renamed).
+class StubBrowser {
+  public:
+    struct Run {
+        QStringList argv;  // argv[0] as the program was started, then its arguments
+        QString workingFolder;
+    };
+
+    // Writes the script at path (its folder is created).
+    static bool create(const QString& path) {
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile script(path);
+        if (!script.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+            return false;
+        }
+        script.write(
+            "#!/bin/sh\n"
+            "out=\"$QUINDO_TEST_RECORD\"\n"
+            "printf '%s\\0' \"$0\" \"$@\" > \"$out.part\"\n"
+            "printf '%s\\0' \"$(pwd)\" >> \"$out.part\"\n"
+            "mv \"$out.part\" \"$out\"\n");
+        script.close();
+        return script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                     QFile::ReadGroup | QFile::ExeGroup);
+    }
+
+    // Points the next started stubs at a fresh record file.
+    explicit StubBrowser(const QString& recordPath) : record_(recordPath) {
+        QFile::remove(record_);
+        qputenv("QUINDO_TEST_RECORD", QFile::encodeName(record_));
+    }
+
+    // Waits for the record of one start; nothing when none came within the time.
+    std::optional<Run> waitForRun(int timeoutMs = 10000) const {
+        QElapsedTimer clock;
+        clock.start();
+        while (!QFile::exists(record_)) {
+            if (clock.elapsed() > timeoutMs) {
+                return std::nullopt;
+            }
+            QTest::qWait(20);
+        }
+        QFile file(record_);
+        if (!file.open(QIODevice::ReadOnly)) {
+            return std::nullopt;
+        }
+        QList<QByteArray> fields = file.readAll().split('\0');
+        fields.removeLast();  // after the last NUL
+        Run run;
+        for (const QByteArray& f : fields) {
+            run.argv << QFile::decodeName(f);
+        }
+        if (!run.argv.isEmpty()) {
+            run.workingFolder = run.argv.takeLast();
+        }
+        return run;
+    }
+
+    // True when no stub started within the time (for commands that must start nothing).
+    bool nothingStarted(int waitMs = 700) const {
+        QTest::qWait(waitMs);
+        return !QFile::exists(record_) && !QFile::exists(record_ + QStringLiteral(".part"));
+    }
+
+  private:
+    QString record_;
+};

@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# Installs the build into a temporary prefix and checks the layout a desktop expects:
+# program and data in lib/quindo, bin/quindo a relative link to it, a valid launcher,
+# the icon and the AppStream description; then starts the installed program through the
+# link.
+set -euo pipefail
+build="$1"
+root="$(mktemp -d)"
+trap 'rm -rf "$root"' EXIT
+prefix="$root/usr"
+
+cmake --install "$build" --prefix "$prefix" >/dev/null
+
+fail() { echo "FAIL: $*"; exit 1; }
+for f in lib/quindo/quindo lib/quindo/HTMLREF2.HTM lib/quindo/aboutqn.html \
+         lib/quindo/sample.html lib/quindo/quindo.svg \
+         share/applications/quindo.desktop \
+         share/icons/hicolor/scalable/apps/quindo.svg \
+         share/metainfo/org.quindo.Quindo.metainfo.xml; do
+    [ -f "$prefix/$f" ] || fail "$f is missing"
+done
+[ -x "$prefix/lib/quindo/quindo" ] || fail "the program is not executable"
+[ -L "$prefix/bin/quindo" ] || fail "bin/quindo is not a link"
+[ "$(readlink "$prefix/bin/quindo")" = "../lib/quindo/quindo" ] || fail "bin/quindo points elsewhere"
+[ "$(readlink -f "$prefix/bin/quindo")" = "$(readlink -f "$prefix/lib/quindo/quindo")" ] ||
+    fail "bin/quindo does not reach the program"
+
+desktop-file-validate "$prefix/share/applications/quindo.desktop" || fail "launcher is not valid"
+grep -q '^Exec=quindo %f$' "$prefix/share/applications/quindo.desktop" || fail "launcher Exec"
+grep -q '^Icon=quindo$' "$prefix/share/applications/quindo.desktop" || fail "launcher Icon"
+if command -v appstreamcli >/dev/null; then
+    appstreamcli validate --no-net "$prefix/share/metainfo/org.quindo.Quindo.metainfo.xml" ||
+        fail "metainfo is not valid"
+fi
+grep -q '<release version="[0-9]*\.[0-9]*\.[0-9]*"' \
+    "$prefix/share/metainfo/org.quindo.Quindo.metainfo.xml" || fail "metainfo has no version"
+
+# Started through the link, the installed program comes up (it counts the run) and ends
+# cleanly when the session asks it to.
+home="$root/home"
+mkdir -p "$home"
+export XDG_CONFIG_HOME="$home" QT_QPA_PLATFORM=offscreen
+"$prefix/bin/quindo" &
+pid=$!
+for _ in $(seq 1 200); do
+    grep -q '^Value=1' "$home/quindo/quindo.ini" 2>/dev/null && break
+    sleep 0.05
+done
+grep -q '^Value=1' "$home/quindo/quindo.ini" || { kill -9 $pid; fail "installed program did not start"; }
+kill -TERM $pid
+wait $pid || fail "installed program did not end cleanly"
+echo "installed layout is complete and the program starts through bin/quindo"
