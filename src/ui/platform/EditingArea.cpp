@@ -212,6 +212,12 @@ void EditingArea::setBytes(QByteArrayView text) {
     const PendingFace chosen =
         pending_.chosen ? PendingFace{pending_.style, 0, true} : PendingFace{};
     loading_ = true;
+    const bool changes = byteLength() > 0 || !text.isEmpty();
+    // No change notifications while the whole text is swapped: QScintilla copies the text
+    // of every insertion and deletion into its notification, which for a large page is a
+    // second copy of the whole document at the peak of the load. One textChanged follows.
+    const long eventMask = SendScintilla(SCI_GETMODEVENTMASK);
+    SendScintilla(SCI_SETMODEVENTMASK, 0L);
     SendScintilla(SCI_SETUNDOCOLLECTION, 0L);
     SendScintilla(SCI_CLEARALL);
     if (utf8 != isUtf8()) {
@@ -244,8 +250,12 @@ void EditingArea::setBytes(QByteArrayView text) {
     SendScintilla(SCI_EMPTYUNDOBUFFER);
     SendScintilla(SCI_SETSAVEPOINT);
     SendScintilla(SCI_GOTOPOS, 0L);
+    SendScintilla(SCI_SETMODEVENTMASK, static_cast<unsigned long>(eventMask));
     loading_ = false;
     pending_ = chosen;
+    if (changes) {
+        emit textChanged();
+    }
 }
 
 void EditingArea::setSelText(QByteArrayView text) {
