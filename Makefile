@@ -20,10 +20,17 @@ run: build
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
+# The sanitizer build links the patched QScintilla that the normal build made (or makes).
 test-asan: deps
-	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DQUINDO_SANITIZE=ON
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DQUINDO_SANITIZE=ON \
+	    -DQUINDO_QSCINTILLA_PREFIX=$(abspath $(BUILD))/qscintilla
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# Benchmarks: an optimised build, then the table of timings against their floors.
+bench: configure
+	cmake --build $(BUILD) -j $(JOBS) --target quindo_bench quindo
+	QT_QPA_PLATFORM=offscreen ./$(BUILD)/bench/quindo_bench
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -1,13 +1,96 @@
-# QScintilla for Qt 6 ships no CMake package: find its headers and library by hand
-# and offer them as one imported target.
-find_path(QSCINTILLA_INCLUDE_DIR Qsci/qsciscintilla.h
-          HINTS ${Qt6Core_INCLUDE_DIRS} /usr/include/x86_64-linux-gnu/qt6 /usr/include/qt6)
-find_library(QSCINTILLA_LIBRARY NAMES qscintilla2_qt6)
-if(NOT QSCINTILLA_INCLUDE_DIR OR NOT QSCINTILLA_LIBRARY)
-    message(FATAL_ERROR "QScintilla for Qt 6 not found: run scripts/install-deps.sh")
+# QScintilla for Qt 6, built from Debian's own source package with one patch of ours
+# (qscintilla/skip-inactive-accessibility.patch: no per-edit character counting unless an
+# assistive technology is listening), and offered as the imported target
+# QScintilla::QScintilla.
+#
+# The library is built once, at configure time, into QUINDO_QSCINTILLA_PREFIX (inside the
+# build folder by default). Another build folder can reuse it by pointing the variable at
+# the same prefix, as `make test-asan` does. It is rebuilt only when the patch or the
+# build script changes. Executables find it through their RPATH, never the system copy.
+
+set(QUINDO_QSCINTILLA_PREFIX "${CMAKE_BINARY_DIR}/qscintilla" CACHE PATH
+    "Where the patched QScintilla is built and installed (may be shared by build folders)")
+
+set(_qsci_prefix "${QUINDO_QSCINTILLA_PREFIX}")
+set(_qsci_recipe "${CMAKE_CURRENT_LIST_DIR}/qscintilla")
+set(_qsci_patch "${_qsci_recipe}/skip-inactive-accessibility.patch")
+set(_qsci_library "${_qsci_prefix}/lib/libqscintilla2_qt6.so")
+
+file(SHA256 "${_qsci_patch}" _qsci_patch_hash)
+file(SHA256 "${_qsci_recipe}/CMakeLists.txt" _qsci_script_hash)
+set(_qsci_key "${_qsci_patch_hash} ${_qsci_script_hash}")
+
+file(MAKE_DIRECTORY "${_qsci_prefix}")
+# Two build folders configuring at once must not build into the same prefix together.
+file(LOCK "${_qsci_prefix}/.lock" GUARD FILE TIMEOUT 3600)
+
+set(_qsci_stamp_value "")
+if(EXISTS "${_qsci_prefix}/stamp")
+    file(READ "${_qsci_prefix}/stamp" _qsci_stamp_value)
 endif()
-add_library(QScintilla::QScintilla UNKNOWN IMPORTED)
+
+function(_qsci_run what)
+    execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc
+                    OUTPUT_FILE "${_qsci_prefix}/${what}.log" ERROR_FILE "${_qsci_prefix}/${what}.log")
+    if(NOT rc EQUAL 0)
+        file(READ "${_qsci_prefix}/${what}.log" log)
+        message(FATAL_ERROR "QScintilla ${what} failed (${_qsci_prefix}/${what}.log):\n${log}")
+    endif()
+endfunction()
+
+if(NOT EXISTS "${_qsci_library}" OR NOT _qsci_stamp_value STREQUAL _qsci_key)
+    message(STATUS "Building the patched QScintilla into ${_qsci_prefix} (once)")
+    foreach(d src build lib include)
+        file(REMOVE_RECURSE "${_qsci_prefix}/${d}")
+    endforeach()
+    file(REMOVE "${_qsci_prefix}/stamp")
+    file(MAKE_DIRECTORY "${_qsci_prefix}/src")
+
+    find_program(_qsci_apt apt-get REQUIRED)
+    execute_process(COMMAND ${_qsci_apt} source qscintilla2
+                    WORKING_DIRECTORY "${_qsci_prefix}/src" RESULT_VARIABLE rc
+                    OUTPUT_FILE "${_qsci_prefix}/source.log" ERROR_FILE "${_qsci_prefix}/source.log")
+    if(NOT rc EQUAL 0)
+        file(READ "${_qsci_prefix}/source.log" log)
+        message(FATAL_ERROR "apt-get source qscintilla2 failed: run scripts/install-deps.sh "
+                            "(it adds the source entry apt needs)\n${log}")
+    endif()
+    file(GLOB _qsci_unpacked LIST_DIRECTORIES true "${_qsci_prefix}/src/qscintilla2-*")
+    list(FILTER _qsci_unpacked EXCLUDE REGEX "\\.(tar\\..*|dsc)$")
+    list(LENGTH _qsci_unpacked n)
+    if(NOT n EQUAL 1)
+        message(FATAL_ERROR "Unexpected qscintilla2 source layout: ${_qsci_unpacked}")
+    endif()
+
+    find_program(_qsci_patch_tool patch REQUIRED)
+    execute_process(COMMAND ${_qsci_patch_tool} -p1 --forward --input "${_qsci_patch}"
+                    WORKING_DIRECTORY "${_qsci_unpacked}" RESULT_VARIABLE rc)
+    if(NOT rc EQUAL 0)
+        message(FATAL_ERROR "The QScintilla patch no longer applies to ${_qsci_unpacked}")
+    endif()
+
+    set(_qsci_launcher "")
+    if(CCACHE_PROGRAM)
+        set(_qsci_launcher "-DCMAKE_CXX_COMPILER_LAUNCHER=${CCACHE_PROGRAM}")
+    endif()
+    cmake_host_system_information(RESULT _qsci_jobs QUERY NUMBER_OF_LOGICAL_CORES)
+    _qsci_run(configure ${CMAKE_COMMAND} -S "${_qsci_recipe}" -B "${_qsci_prefix}/build"
+              -G "${CMAKE_GENERATOR}" -DCMAKE_BUILD_TYPE=Release
+              -DCMAKE_CXX_COMPILER=${CMAKE_CXX_COMPILER} ${_qsci_launcher}
+              -DCMAKE_INSTALL_PREFIX=${_qsci_prefix} -DQSCI_SOURCE_DIR=${_qsci_unpacked})
+    _qsci_run(build ${CMAKE_COMMAND} --build "${_qsci_prefix}/build" --parallel ${_qsci_jobs})
+    _qsci_run(install ${CMAKE_COMMAND} --install "${_qsci_prefix}/build")
+    file(WRITE "${_qsci_prefix}/stamp" "${_qsci_key}")
+endif()
+file(LOCK "${_qsci_prefix}/.lock" RELEASE)
+
+add_library(QScintilla::QScintilla SHARED IMPORTED)
 set_target_properties(QScintilla::QScintilla PROPERTIES
-    IMPORTED_LOCATION ${QSCINTILLA_LIBRARY}
-    INTERFACE_INCLUDE_DIRECTORIES ${QSCINTILLA_INCLUDE_DIR}
-    INTERFACE_COMPILE_DEFINITIONS QSCINTILLA_DLL)
+    IMPORTED_LOCATION "${_qsci_library}"
+    INTERFACE_INCLUDE_DIRECTORIES "${_qsci_prefix}/include"
+    INTERFACE_COMPILE_DEFINITIONS QSCINTILLA_DLL
+    INTERFACE_LINK_LIBRARIES "Qt6::Widgets;Qt6::PrintSupport"
+    # Not a system include folder, so these headers win over a system copy of QScintilla
+    # under Qt's include folder.
+    SYSTEM OFF)
+set(QUINDO_QSCINTILLA_LIBRARY_DIR "${_qsci_prefix}/lib")

@@ -5,7 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
     build-essential cmake ccache pkg-config
-    qt6-base-dev qt6-base-dev-tools libqscintilla2-qt6-dev
+    qt6-base-dev qt6-base-dev-tools qt6-base-private-dev
     libgl-dev
     fonts-liberation fonts-dejavu-core fonts-dejavu
     xvfb xauth imagemagick
@@ -26,4 +26,20 @@ if ((${#missing[@]})); then
     export DEBIAN_FRONTEND=noninteractive
     $SUDO apt-get update
     $SUDO apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+# The build compiles a patched QScintilla from Debian's own source package
+# (cmake/QScintilla.cmake), so apt needs a source entry. Copy the machine's Debian entries
+# with the source type instead of naming any archive here.
+if ! apt-cache showsrc qscintilla2 2>/dev/null | grep -q '^Package: qscintilla2'; then
+    SUDO=""
+    if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+    if [ -f /etc/apt/sources.list.d/debian.sources ]; then
+        sed -e 's/^Types:.*/Types: deb-src/' /etc/apt/sources.list.d/debian.sources |
+            $SUDO tee /etc/apt/sources.list.d/quindo-deb-src.sources >/dev/null
+    elif [ -f /etc/apt/sources.list ]; then
+        sed -n -e 's/^deb\s/deb-src /p' /etc/apt/sources.list |
+            $SUDO tee /etc/apt/sources.list.d/quindo-deb-src.list >/dev/null
+    fi
+    $SUDO apt-get update
 fi

@@ -1,5 +1,6 @@
 #include "app/Program.h"
 
+#include "app/StartupProbe.h"
 #include "app/frmsplash.h"
 #include "ui/frmMain.h"
 #include "ui/platform/Dialogs.h"
@@ -73,6 +74,7 @@ int run(int argc, char** argv) {
         main = std::make_unique<frmMain>(dialogs, arguments);
         dialogs.setParent(main.get());
         main->endProgram = [] { QApplication::quit(); };
+        StartupProbe::reportWhenIdle(*main);
         return *main;
     });
     closeOnTerminate(app, [&] {

@@ -87,6 +87,9 @@ EditingArea::EditingArea(QWidget* parent) : QsciScintilla(parent) {
     // The horizontal scroll bar grows with the longest line shown instead of a fixed width.
     SendScintilla(SCI_SETSCROLLWIDTH, 1L);
     SendScintilla(SCI_SETSCROLLWIDTHTRACKING, 1L);
+    // Keep the layout of every line on screen, not only the caret's: otherwise each
+    // keystroke's repaint measures all visible lines again.
+    SendScintilla(SCI_SETLAYOUTCACHE, SC_CACHE_PAGE);
     setUtf8(true);
     SendScintilla(SCI_SETEOLMODE, SC_EOL_CRLF);
     SendScintilla(SCI_SETCODEPAGE, SC_CP_UTF8);
@@ -209,6 +212,12 @@ void EditingArea::setBytes(QByteArrayView text) {
     const PendingFace chosen =
         pending_.chosen ? PendingFace{pending_.style, 0, true} : PendingFace{};
     loading_ = true;
+    const bool changes = byteLength() > 0 || !text.isEmpty();
+    // No change notifications while the whole text is swapped: QScintilla copies the text
+    // of every insertion and deletion into its notification, which for a large page is a
+    // second copy of the whole document at the peak of the load. One textChanged follows.
+    const long eventMask = SendScintilla(SCI_GETMODEVENTMASK);
+    SendScintilla(SCI_SETMODEVENTMASK, 0L);
     SendScintilla(SCI_SETUNDOCOLLECTION, 0L);
     SendScintilla(SCI_CLEARALL);
     if (utf8 != isUtf8()) {
@@ -231,14 +240,22 @@ void EditingArea::setBytes(QByteArrayView text) {
     }
     SendScintilla(SCI_SETEOLMODE, eol);
     if (!text.isEmpty()) {
+        // Room for the text plus some typing, in one allocation: otherwise the first
+        // keystroke after a load copies the whole text into a larger buffer.
+        SendScintilla(SCI_ALLOCATE,
+                      static_cast<unsigned long>(text.size() + text.size() / 16 + 4096));
         SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(text.size()), text.data());
     }
     SendScintilla(SCI_SETUNDOCOLLECTION, 1L);
     SendScintilla(SCI_EMPTYUNDOBUFFER);
     SendScintilla(SCI_SETSAVEPOINT);
     SendScintilla(SCI_GOTOPOS, 0L);
+    SendScintilla(SCI_SETMODEVENTMASK, static_cast<unsigned long>(eventMask));
     loading_ = false;
     pending_ = chosen;
+    if (changes) {
+        emit textChanged();
+    }
 }
 
 void EditingArea::setSelText(QByteArrayView text) {

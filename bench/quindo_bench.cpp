@@ -1,0 +1,804 @@
+// Benchmarks of the editor on large generated pages. Every measure is set against a floor
+// measured in the same run (reading the file, write + fsync, memmove of the document,
+// a bare Qt window), so the table shows ratios rather than absolute times of a noisy
+// machine.
+//
+// Without arguments it generates the pages, runs each measurement in a fresh child
+// process (so peak memory is per measurement) and prints the table. The first argument
+// names a child mode; a child prints "key value" lines on standard output.
+//
+// QUINDO_BENCH_SIZES (default "1,10,100") chooses the page sizes in MB;
+// QUINDO_BENCH_DIR the folder for the generated pages (default: a temporary folder).
+#include "ScriptedDialogs.h"
+#include "ui/frmMain.h"
+#include "ui/platform/EditingArea.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QMap>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QWindow>
+
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace {
+
+constexpr qint64 kMB = 1024 * 1024;
+constexpr int kEdits = 1000;
+constexpr int kLineLength = 80;  // with its CR LF
+
+qint64 nowNs() {
+    timespec t{};
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return qint64(t.tv_sec) * 1000000000 + t.tv_nsec;
+}
+
+long peakRssKb() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+void put(const char* key, double value) {
+    std::printf("%s %.0f\n", key, value);
+    std::fflush(stdout);
+}
+
+// ---- the generated pages -------------------------------------------------------------
+
+// HTML-like text in lines of exactly 80 bytes (CR LF included): tags, attributes and
+// words, varied from line to line so nothing repeats in short cycles.
+QByteArray makePage(qint64 bytes) {
+    static const char* const kOpenings[] = {
+        "<P>", "<LI>", "<TD>", "<H2>", "<B>", "<A HREF=\"page", "<FONT COLOR=\"#", "<I>"};
+    static const char* const kWords[] = {"the",   "quick", "brown", "fox",   "jumps",  "over",
+                                         "lazy",  "dog",   "and",   "some",  "more",   "words",
+                                         "about", "pages", "table", "links", "images", "text"};
+    const qint64 lines = bytes / kLineLength;
+    QByteArray page;
+    page.reserve(lines * kLineLength);
+    QRandomGenerator rng(2024);
+    QByteArray line;
+    for (qint64 i = 0; i < lines; ++i) {
+        line.clear();
+        line += kOpenings[i % 8];
+        if (i % 8 == 5) {
+            line += QByteArray::number(i % 97) + ".html\">";
+        } else if (i % 8 == 6) {
+            line += QByteArray::number(0x100000 + rng.bounded(0xEFFFFF), 16) + "\">";
+        }
+        while (line.size() < kLineLength - 2) {
+            line += kWords[rng.bounded(18)];
+            line += (rng.bounded(9) == 0) ? " <BR>" : " ";
+        }
+        line.truncate(kLineLength - 2);
+        line += "\r\n";
+        page += line;
+    }
+    return page;
+}
+
+// ---- helpers of the child modes ------------------------------------------------------
+
+// Notes the first paint of a widget after arm().
+class PaintWatcher : public QObject {
+  public:
+    explicit PaintWatcher(QWidget* widget) { widget->installEventFilter(this); }
+    void arm() { painted_ = false; }
+    bool painted() const { return painted_; }
+
+  protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            painted_ = true;
+        }
+        return false;
+    }
+
+  private:
+    bool painted_ = false;
+};
+
+bool spinUntil(const std::function<bool()>& done, int timeoutMs = 60000) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > timeoutMs) {
+            return false;
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+    return true;
+}
+
+void showAndSettle(QWidget& window) {
+    window.show();
+    spinUntil([&] { return window.windowHandle() && window.windowHandle()->isExposed(); });
+    for (int i = 0; i < 5; ++i) {
+        QCoreApplication::processEvents();
+    }
+}
+
+// The main window with the page opened through OpenFile, painted once. Answers the
+// time from the call to the end of that paint, or nothing when the text did not arrive.
+std::optional<qint64> openInWindow(frmMain& window, const QString& file) {
+    PaintWatcher watcher(window.Text1().viewport());
+    watcher.arm();
+    const qint64 start = nowNs();
+    window.OpenFile(file);
+    const bool painted = spinUntil([&] { return watcher.painted(); }, 20000);
+    const qint64 elapsed = nowNs() - start;
+    if (!painted || window.Text1().byteLength() != QFileInfo(file).size()) {
+        return std::nullopt;
+    }
+    return elapsed;
+}
+
+// For the editing measures: the page through OpenFile, or set directly into the editing
+// area while OpenFile cannot load it yet.
+bool loadPage(frmMain& window, const QString& file) {
+    if (openInWindow(window, file)) {
+        return true;
+    }
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly)) {
+        return false;
+    }
+    window.Text1().setBytes(f.readAll());
+    put("loaded_directly", 1);
+    for (int i = 0; i < 5; ++i) {
+        QCoreApplication::processEvents();
+    }
+    return true;
+}
+
+QString loadedQScintilla() {
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<const void*>(&QsciScintillaBase::staticMetaObject), &info) == 0) {
+        return {};
+    }
+    return QString::fromLocal8Bit(info.dli_fname);
+}
+
+// Types one character of running text: words with spaces, and Enter after every 60.
+void typeCharacter(QWidget* target, int index) {
+    static const char kText[] = "the quick brown fox jumps over the lazy dog ";
+    const bool enter = index % 61 == 60;
+    const char c = kText[index % (sizeof kText - 1)];
+    const int key = enter      ? int(Qt::Key_Return)
+                    : c == ' ' ? int(Qt::Key_Space)
+                               : Qt::Key_A + (c - 'a');
+    const QString text = enter ? QStringLiteral("\r") : QString(QLatin1Char{c});
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QCoreApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QCoreApplication::sendEvent(target, &release);
+}
+
+// Runs one edit, then lets the event loop paint it; answers the time of both.
+qint64 timedEdit(const std::function<void()>& edit) {
+    const qint64 start = nowNs();
+    edit();
+    QCoreApplication::processEvents();
+    return nowNs() - start;
+}
+
+void putEdits(const char* key, std::vector<qint64> times) {
+    double sum = 0;
+    if (qEnvironmentVariableIsSet("QUINDO_BENCH_TRACE")) {
+        for (size_t i = 0; i < times.size(); ++i) {
+            if (times[i] > 2000000) {
+                std::fprintf(stderr, "%s edit %zu took %.1f ms\n", key, i, double(times[i]) / 1e6);
+            }
+        }
+    }
+    for (qint64 t : times) {
+        sum += double(t);
+    }
+    std::sort(times.begin(), times.end());
+    put((QByteArray(key) + "_mean_ns").constData(), sum / double(times.size()));
+    put((QByteArray(key) + "_median_ns").constData(), double(times[times.size() / 2]));
+    put((QByteArray(key) + "_max_ns").constData(), double(times.back()));
+}
+
+// ---- child modes ---------------------------------------------------------------------
+
+int childOpen(const QString& file) {
+    ScriptedDialogs dialogs;
+    frmMain window(dialogs, QString());
+    showAndSettle(window);
+    put("rss_before_kb", double(peakRssKb()));
+    const auto elapsed = openInWindow(window, file);
+    put("open_ok", elapsed ? 1 : 0);
+    if (elapsed) {
+        put("open_ns", double(*elapsed));
+    }
+    put("rss_kb", double(peakRssKb()));
+    return 0;
+}
+
+// Reading is measured by the parent; this is the other half of the open floor: handing
+// the bytes to Scintilla once, with no undo history.
+int childHandOff(const QString& file) {
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly)) {
+        return 1;
+    }
+    const QByteArray bytes = f.readAll();
+    QsciScintillaBase sci;
+    sci.SendScintilla(QsciScintillaBase::SCI_SETCODEPAGE, QsciScintillaBase::SC_CP_UTF8);
+    sci.SendScintilla(QsciScintillaBase::SCI_SETUNDOCOLLECTION, 0L);
+    qint64 best = std::numeric_limits<qint64>::max();
+    for (int run = 0; run < 3; ++run) {
+        sci.SendScintilla(QsciScintillaBase::SCI_CLEARALL);
+        const qint64 start = nowNs();
+        sci.SendScintilla(QsciScintillaBase::SCI_APPENDTEXT,
+                          static_cast<unsigned long>(bytes.size()), bytes.constData());
+        best = std::min(best, nowNs() - start);
+    }
+    put("handoff_ns", double(best));
+    return 0;
+}
+
+int childSave(const QString& file, const QString& out) {
+    ScriptedDialogs dialogs;
+    frmMain window(dialogs, QString());
+    showAndSettle(window);
+    if (!openInWindow(window, file)) {
+        put("save_ok", 0);
+        return 0;
+    }
+    qint64 best = std::numeric_limits<qint64>::max();
+    bool ok = true;
+    for (int run = 0; run < 3 && ok; ++run) {
+        QFile::remove(out);
+        const qint64 start = nowNs();
+        ok = window.SaveFileAs(out);
+        best = std::min(best, nowNs() - start);
+        // The saved file ends with one more line end than the text.
+        ok = ok && QFileInfo(out).size() >= QFileInfo(file).size();
+    }
+    QFile::remove(out);
+    put("save_ok", ok ? 1 : 0);
+    if (ok) {
+        put("save_ns", double(best));
+    }
+    return 0;
+}
+
+// Local editing near the end of the page: InsertAtCaret of "<B></B>" with step-back, each
+// at the caret the previous one left, then typed characters.
+int childEdit(const QString& file) {
+    ScriptedDialogs dialogs;
+    frmMain window(dialogs, QString());
+    showAndSettle(window);
+    if (!loadPage(window, file)) {
+        put("edit_ok", 0);
+        return 0;
+    }
+    EditingArea* area = &window.Text1();
+    area->SetFocus();
+    const qint64 nearEnd = area->byteLength() - 10 * kLineLength;
+
+    area->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, static_cast<unsigned long>(nearEnd));
+    QCoreApplication::processEvents();
+    std::vector<qint64> times;
+    qint64 before = area->byteLength();
+    for (int i = 0; i < kEdits; ++i) {
+        times.push_back(timedEdit([&] { window.InsertAtCaret(QByteArray("<B></B>"), 4); }));
+    }
+    const bool insertOk = area->byteLength() == before + 7 * kEdits;
+    put("insert_ok", insertOk ? 1 : 0);
+    if (insertOk) {
+        putEdits("insert", times);
+    }
+
+    // Typing goes on a line of its own, a few lines before the end.
+    area->SendScintilla(QsciScintillaBase::SCI_GOTOPOS,
+                        static_cast<unsigned long>(area->byteLength() - 5 * kLineLength));
+    QCoreApplication::processEvents();
+    times.clear();
+    before = area->byteLength();
+    for (int i = 0; i < kEdits; ++i) {
+        times.push_back(timedEdit([&] { typeCharacter(area, i); }));
+    }
+    const bool typeOk = area->byteLength() == before + kEdits + kEdits / 61;
+    put("type_ok", typeOk ? 1 : 0);
+    if (typeOk) {
+        putEdits("type", times);
+    }
+    return 0;
+}
+
+// Insertions at random places: the editing control moving its gap across the text.
+int childRandom(const QString& file) {
+    ScriptedDialogs dialogs;
+    frmMain window(dialogs, QString());
+    showAndSettle(window);
+    if (!loadPage(window, file)) {
+        put("random_ok", 0);
+        return 0;
+    }
+    EditingArea* area = &window.Text1();
+    QRandomGenerator rng(7);
+    std::vector<qint64> times;
+    const qint64 before = area->byteLength();
+    for (int i = 0; i < kEdits; ++i) {
+        const auto position = static_cast<unsigned long>(rng.bounded(area->byteLength() + 1));
+        times.push_back(timedEdit([&] {
+            area->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, position);
+            area->setSelText("<B></B>");
+        }));
+    }
+    const bool ok = area->byteLength() == before + 7 * kEdits;
+    put("random_ok", ok ? 1 : 0);
+    if (ok) {
+        putEdits("random", times);
+    }
+    return 0;
+}
+
+// Keystrokes near the end of a page in a bare editing area, to compare QScintilla builds.
+int childKeys(const QString& file, int keys) {
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly)) {
+        return 1;
+    }
+    EditingArea area;
+    area.resize(800, 600);
+    area.setBytes(f.readAll());
+    showAndSettle(area);
+    area.SendScintilla(QsciScintillaBase::SCI_GOTOPOS,
+                       static_cast<unsigned long>(area.byteLength() - 10 * kLineLength));
+    QCoreApplication::processEvents();
+    std::vector<qint64> times;
+    for (int i = 0; i < keys; ++i) {
+        times.push_back(timedEdit([&] { typeCharacter(&area, i); }));
+    }
+    putEdits("keys", times);
+    std::printf("library %s\n", qPrintable(loadedQScintilla()));
+    return 0;
+}
+
+// ---- the parent: floors, children, table ---------------------------------------------
+
+using Values = QMap<QString, QString>;
+
+struct Bench {
+    QString dir;
+    QStringList errors;
+
+    QProcessEnvironment childEnvironment() const {
+        auto env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir + QStringLiteral("/config"));
+        return env;
+    }
+
+    Values run(const QString& program, const QStringList& args, const QProcessEnvironment& env) {
+        QProcess child;
+        child.setProcessEnvironment(env);
+        child.start(program, args);
+        child.waitForFinished(-1);
+        Values values;
+        const auto lines = QString::fromLocal8Bit(child.readAllStandardOutput()).split('\n');
+        for (const QString& line : lines) {
+            const qsizetype space = line.indexOf(QLatin1Char(' '));
+            if (space > 0) {
+                values.insert(line.left(space), line.mid(space + 1));
+            }
+        }
+        if (child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0) {
+            errors << QStringLiteral("%1 %2 failed: %3")
+                          .arg(program, args.join(' '),
+                               QString::fromLocal8Bit(child.readAllStandardError()).trimmed());
+        }
+        return values;
+    }
+
+    Values child(const QStringList& args, const QProcessEnvironment* env = nullptr) {
+        return run(QCoreApplication::applicationFilePath(), args, env ? *env : childEnvironment());
+    }
+
+    // The median of several launches, in nanoseconds.
+    std::optional<double> startup(const QString& program, const QStringList& args = {}) {
+        std::vector<double> times;
+        for (int i = 0; i < 7; ++i) {
+            auto env = childEnvironment();
+            env.insert(QStringLiteral("QUINDO_BENCH_STARTUP"), QString::number(nowNs()));
+            const Values v = run(program, args, env);
+            if (v.contains(QStringLiteral("startup_ns"))) {
+                times.push_back(v.value(QStringLiteral("startup_ns")).toDouble());
+            }
+        }
+        if (times.empty()) {
+            return std::nullopt;
+        }
+        std::sort(times.begin(), times.end());
+        return times[times.size() / 2];
+    }
+};
+
+template <typename F>
+double bestOf(int runs, F f) {
+    double best = 1e300;
+    for (int i = 0; i < runs; ++i) {
+        const qint64 start = nowNs();
+        f();
+        best = std::min(best, double(nowNs() - start));
+    }
+    return best;
+}
+
+double floorRead(const QString& file) {
+    const qint64 size = QFileInfo(file).size();
+    std::vector<char> buffer(static_cast<size_t>(size));
+    return bestOf(5, [&] {
+        const int fd = ::open(QFile::encodeName(file).constData(), O_RDONLY);
+        qint64 done = 0;
+        while (done < size) {
+            const ssize_t got = ::read(fd, buffer.data() + done, size_t(size - done));
+            if (got <= 0) {
+                break;
+            }
+            done += got;
+        }
+        ::close(fd);
+    });
+}
+
+double floorWrite(const QByteArray& bytes, const QString& out) {
+    const QByteArray path = QFile::encodeName(out);
+    const double best = bestOf(3, [&] {
+        ::unlink(path.constData());
+        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        qint64 done = 0;
+        while (done < bytes.size()) {
+            const ssize_t put = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+            if (put <= 0) {
+                break;
+            }
+            done += put;
+        }
+        ::fsync(fd);
+        ::close(fd);
+    });
+    ::unlink(path.constData());
+    return best;
+}
+
+double floorMemmove(qint64 size) {
+    std::vector<char> buffer(static_cast<size_t>(size + 64), 'x');
+    volatile char sink = 0;
+    const double best = bestOf(5, [&] {
+        std::memmove(buffer.data() + 1, buffer.data(), size_t(size));
+        sink = sink + buffer[size_t(size / 2)];
+    });
+    return best;
+}
+
+// ---- the table -----------------------------------------------------------------------
+
+QString ms(double ns) {
+    if (ns < 1e6) {
+        return QString::number(ns / 1e6, 'f', 4) + QStringLiteral(" ms");
+    }
+    return QString::number(ns / 1e6, 'f', 1) + QStringLiteral(" ms");
+}
+
+QString mb(double bytes) {
+    return QString::number(bytes / double(kMB), 'f', 1) + QStringLiteral(" MB");
+}
+
+struct Row {
+    QString what, size, value, floorName, floorValue, ratio, target, verdict;
+};
+
+QList<Row> gRows;
+int gMissed = 0;
+
+void row(const QString& what, const QString& size, const QString& value,
+         const QString& floorName = {}, const QString& floorValue = {},
+         std::optional<double> ratio = std::nullopt, const QString& target = {},
+         std::optional<bool> met = std::nullopt) {
+    Row r{what,       size,
+          value,      floorName,
+          floorValue, ratio ? QString::number(*ratio, 'f', 2) + QStringLiteral("x") : QString(),
+          target,     met ? (*met ? QStringLiteral("ok") : QStringLiteral("MISSED")) : QString()};
+    if (met && !*met) {
+        ++gMissed;
+    }
+    gRows << r;
+}
+
+void printTable() {
+    const QStringList heads{QStringLiteral("measure"),     QStringLiteral("size"),
+                            QStringLiteral("value"),       QStringLiteral("floor"),
+                            QStringLiteral("floor value"), QStringLiteral("ratio"),
+                            QStringLiteral("target"),      QStringLiteral("")};
+    std::vector<qsizetype> widths(heads.size());
+    auto cells = [](const Row& r) {
+        return QStringList{r.what,       r.size,  r.value,  r.floorName,
+                           r.floorValue, r.ratio, r.target, r.verdict};
+    };
+    for (int i = 0; i < heads.size(); ++i) {
+        widths[i] = heads[i].size();
+    }
+    for (const Row& r : std::as_const(gRows)) {
+        const QStringList c = cells(r);
+        for (int i = 0; i < c.size(); ++i) {
+            widths[i] = std::max(widths[i], c[i].size());
+        }
+    }
+    auto line = [&](const QStringList& c) {
+        QString out = QStringLiteral("|");
+        for (int i = 0; i < c.size(); ++i) {
+            out += QLatin1Char(' ') + c[i].leftJustified(widths[i]) + QStringLiteral(" |");
+        }
+        std::printf("%s\n", qPrintable(out));
+    };
+    line(heads);
+    QStringList rule;
+    for (qsizetype w : widths) {
+        rule << QString(w, QLatin1Char('-'));
+    }
+    line(rule);
+    for (const Row& r : std::as_const(gRows)) {
+        line(cells(r));
+    }
+}
+
+QString machineText() {
+    QFile cpuinfo(QStringLiteral("/proc/cpuinfo"));
+    QString cpu;
+    if (cpuinfo.open(QIODevice::ReadOnly)) {
+        for (const QByteArray& l : cpuinfo.readAll().split('\n')) {
+            if (l.startsWith("model name")) {
+                cpu = QString::fromLatin1(l.mid(l.indexOf(':') + 1).trimmed());
+                break;
+            }
+        }
+    }
+    return QStringLiteral("%1, %2 cores, %3 GiB RAM")
+        .arg(cpu)
+        .arg(sysconf(_SC_NPROCESSORS_ONLN))
+        .arg(double(sysconf(_SC_PHYS_PAGES)) * double(sysconf(_SC_PAGESIZE)) / double(1 << 30), 0,
+             'f', 0);
+}
+
+int parent() {
+    QTemporaryDir temp(QDir::tempPath() + QStringLiteral("/quindo-bench-XXXXXX"));
+    Bench bench;
+    bench.dir = qEnvironmentVariable("QUINDO_BENCH_DIR", temp.path());
+    QDir().mkpath(bench.dir + QStringLiteral("/config/quindo"));
+    {
+        // A returning user: no first-run welcome window during the start-up measure.
+        QFile ini(bench.dir + QStringLiteral("/config/quindo/quindo.ini"));
+        if (ini.open(QIODevice::WriteOnly)) {
+            ini.write("[Run]\nValue=5\n");
+        }
+    }
+    QList<int> sizes;
+    for (const QString& s :
+         qEnvironmentVariable("QUINDO_BENCH_SIZES", QStringLiteral("1,10,100")).split(',')) {
+        sizes << s.toInt();
+    }
+    std::printf("Machine: %s\n\n", qPrintable(machineText()));
+    std::fflush(stdout);
+
+    auto v = [](const Values& values, const char* key) -> std::optional<double> {
+        if (!values.contains(QLatin1String(key))) {
+            return std::nullopt;
+        }
+        return values.value(QLatin1String(key)).toDouble();
+    };
+    const QString notImplemented = QStringLiteral("n/a (does not load/save/insert yet)");
+
+    std::optional<double> localSmall;
+    std::optional<double> typeSmall;
+    for (int sizeMb : std::as_const(sizes)) {
+        const QString file = bench.dir + QStringLiteral("/page%1.html").arg(sizeMb);
+        const QByteArray page = makePage(sizeMb * kMB);
+        {
+            QFile f(file);
+            f.open(QIODevice::WriteOnly);
+            f.write(page);
+        }
+        const QString sz = QStringLiteral("%1 MB").arg(sizeMb);
+        const bool largest = sizeMb == sizes.last();
+        const double read = floorRead(file);
+        const double write = floorWrite(page, bench.dir + QStringLiteral("/floor.out"));
+        const double move = floorMemmove(page.size());
+        row(QStringLiteral("floor: read file"), sz, ms(read));
+        row(QStringLiteral("floor: write + fsync"), sz, ms(write));
+        row(QStringLiteral("floor: memmove of the document"), sz, ms(move));
+
+        // Open.
+        const Values hand = bench.child({QStringLiteral("handoff"), file});
+        const Values open = bench.child({QStringLiteral("open"), file});
+        const auto handNs = v(hand, "handoff_ns");
+        const auto openNs = v(open, "open_ns");
+        if (openNs && handNs) {
+            const double ratio = *openNs / (read + *handNs);
+            row(QStringLiteral("open until painted"), sz, ms(*openNs),
+                QStringLiteral("read + hand to Scintilla"), ms(read + *handNs), ratio,
+                largest ? QStringLiteral("<= 3x") : QString(),
+                largest ? std::optional<bool>(ratio <= 3.0) : std::nullopt);
+            const double rss = *v(open, "rss_kb") * 1024.0;
+            const double limit = 2.5 * double(page.size()) + 60.0 * double(kMB);
+            row(QStringLiteral("peak memory of open"), sz, mb(rss),
+                QStringLiteral("2.5 x file + 60 MB"), mb(limit), rss / limit,
+                largest ? QStringLiteral("<= 1x") : QString(),
+                largest ? std::optional<bool>(rss <= limit) : std::nullopt);
+        } else {
+            row(QStringLiteral("open until painted"), sz, notImplemented);
+        }
+
+        // Save.
+        const Values save =
+            bench.child({QStringLiteral("save"), file, bench.dir + QStringLiteral("/saved.html")});
+        if (const auto saveNs = v(save, "save_ns")) {
+            const double ratio = *saveNs / write;
+            row(QStringLiteral("save as (atomic)"), sz, ms(*saveNs),
+                QStringLiteral("write + fsync"), ms(write), ratio,
+                largest ? QStringLiteral("<= 1.5x") : QString(),
+                largest ? std::optional<bool>(ratio <= 1.5) : std::nullopt);
+        } else {
+            row(QStringLiteral("save as (atomic)"), sz, notImplemented);
+        }
+
+        // Local editing.
+        const Values edit = bench.child({QStringLiteral("edit"), file});
+        // Per-edit times: the median is compared (one slow edit is not growth with the
+        // document); mean and slowest are shown beside it.
+        auto editText = [&](const Values& values, const QString& key) {
+            return QStringLiteral("%1 (mean %2, max %3)")
+                       .arg(ms(values.value(key + QStringLiteral("_median_ns")).toDouble()),
+                            ms(values.value(key + QStringLiteral("_mean_ns")).toDouble()),
+                            ms(values.value(key + QStringLiteral("_max_ns")).toDouble())) +
+                   (values.contains(QStringLiteral("loaded_directly"))
+                        ? QStringLiteral(" [text set directly]")
+                        : QString());
+        };
+        auto local = [&](const QString& key, const QString& what, std::optional<double>& small) {
+            const auto median =
+                v(edit, (key + QStringLiteral("_median_ns")).toLatin1().constData());
+            if (!median) {
+                row(what, sz, notImplemented);
+                return;
+            }
+            if (sizeMb == sizes.first()) {
+                small = median;
+            }
+            if (largest && small && sizeMb != sizes.first()) {
+                const double ratio = *median / *small;
+                row(what, sz, editText(edit, key),
+                    QStringLiteral("same in %1 MB").arg(sizes.first()), ms(*small), ratio,
+                    QStringLiteral("< 1 ms and <= 2x"), *median < 1e6 && ratio <= 2.0);
+            } else {
+                row(what, sz, editText(edit, key));
+            }
+        };
+        local(QStringLiteral("insert"), QStringLiteral("InsertAtCaret <B></B> near end, per edit"),
+              localSmall);
+        local(QStringLiteral("type"), QStringLiteral("typed character near end, per key"),
+              typeSmall);
+
+        // Random editing, in the largest page only.
+        if (largest) {
+            const Values random = bench.child({QStringLiteral("random"), file});
+            if (const auto mean = v(random, "random_mean_ns")) {
+                const double ratio = *mean / move;
+                row(QStringLiteral("insertion at a random place, per edit (mean)"), sz,
+                    editText(random, QStringLiteral("random")),
+                    QStringLiteral("memmove of the document"), ms(move), ratio,
+                    QStringLiteral("<= 2x"), ratio <= 2.0);
+            } else {
+                row(QStringLiteral("insertion at a random place, per edit"), sz, notImplemented);
+            }
+        }
+        QFile::remove(file);
+    }
+
+    // The accessibility counting of the unpatched library: a keystroke near the end of a
+    // 50 MB page, with our build and (when installed) the system's.
+    {
+        const QString file = bench.dir + QStringLiteral("/page50.html");
+        {
+            QFile f(file);
+            f.open(QIODevice::WriteOnly);
+            f.write(makePage(50 * kMB));
+        }
+        const Values patched = bench.child({QStringLiteral("keys"), file, QStringLiteral("100")});
+        const auto patchedNs = v(patched, "keys_median_ns");
+        row(QStringLiteral("keystroke near end, patched QScintilla"), QStringLiteral("50 MB"),
+            patchedNs ? ms(*patchedNs) : QStringLiteral("failed"));
+        const QString system = QStringLiteral("/usr/lib/x86_64-linux-gnu");
+        if (QFile::exists(system + QStringLiteral("/libqscintilla2_qt6.so.15"))) {
+            auto env = bench.childEnvironment();
+            // LD_LIBRARY_PATH comes before the program's RUNPATH.
+            env.insert(QStringLiteral("LD_LIBRARY_PATH"), system);
+            const Values stock =
+                bench.child({QStringLiteral("keys"), file, QStringLiteral("10")}, &env);
+            const auto stockNs = v(stock, "keys_median_ns");
+            if (stockNs && patchedNs && stock.value(QStringLiteral("library")).startsWith(system)) {
+                row(QStringLiteral("keystroke near end, Debian's QScintilla"),
+                    QStringLiteral("50 MB"), ms(*stockNs), QStringLiteral("patched"),
+                    ms(*patchedNs), *stockNs / *patchedNs);
+            }
+        } else {
+            row(QStringLiteral("keystroke near end, Debian's QScintilla"), QStringLiteral("50 MB"),
+                QStringLiteral("n/a (system library not installed)"));
+        }
+        QFile::remove(file);
+    }
+
+    // Start-up.
+    const auto bare = bench.startup(QStringLiteral(QUINDO_BARE_WINDOW));
+    const auto withText =
+        bench.startup(QStringLiteral(QUINDO_BARE_WINDOW), {QStringLiteral("text")});
+    const auto editor = bench.startup(QStringLiteral(QUINDO_EXECUTABLE));
+    if (bare && editor) {
+        const double ratio = *editor / *bare;
+        row(QStringLiteral("start-up to idle main window"), QString(), ms(*editor),
+            QStringLiteral("bare Qt 6 QMainWindow"), ms(*bare), ratio, QStringLiteral("<= 1.5x"),
+            ratio <= 1.5);
+        if (withText) {
+            row(QStringLiteral("start-up to idle main window"), QString(), ms(*editor),
+                QStringLiteral("QMainWindow with menu bar and label"), ms(*withText),
+                *editor / *withText, QStringLiteral("(for reference)"));
+        }
+    } else {
+        row(QStringLiteral("start-up to idle main window"), QString(), QStringLiteral("failed"));
+    }
+
+    printTable();
+    for (const QString& e : std::as_const(bench.errors)) {
+        std::printf("error: %s\n", qPrintable(e));
+    }
+    std::printf("\n%d target(s) missed\n", gMissed);
+    return bench.errors.isEmpty() ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    const QStringList args = QCoreApplication::arguments().mid(1);
+    const QString mode = args.value(0);
+    if (mode == QLatin1String("open")) {
+        return childOpen(args.value(1));
+    }
+    if (mode == QLatin1String("handoff")) {
+        return childHandOff(args.value(1));
+    }
+    if (mode == QLatin1String("save")) {
+        return childSave(args.value(1), args.value(2));
+    }
+    if (mode == QLatin1String("edit")) {
+        return childEdit(args.value(1));
+    }
+    if (mode == QLatin1String("random")) {
+        return childRandom(args.value(1));
+    }
+    if (mode == QLatin1String("keys")) {
+        return childKeys(args.value(1), args.value(2).toInt());
+    }
+    return parent();
+}

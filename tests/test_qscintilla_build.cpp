@@ -1,0 +1,167 @@
+// The editor runs on our patched QScintilla build, and that build still reports edits to
+// assistive technologies when accessibility is active.
+#include "ui/platform/EditingArea.h"
+
+#include <QtGui/private/qguiapplication_p.h>
+#include <QtGui/qpa/qplatformaccessibility.h>
+#include <QtGui/qpa/qplatformintegration.h>
+#include <QAccessible>
+#include <QFileInfo>
+#include <QProcess>
+#include <QtTest>
+
+#include <dlfcn.h>
+
+namespace {
+
+struct SeenEvent {
+    QAccessible::Event type;
+    int offset;
+    QString text;
+};
+
+QList<SeenEvent> gSeen;
+
+void recordEvent(QAccessibleEvent* event) {
+    switch (event->type()) {
+        case QAccessible::TextInserted: {
+            auto* e = static_cast<QAccessibleTextInsertEvent*>(event);
+            gSeen.append({e->type(), e->changePosition(), e->textInserted()});
+            break;
+        }
+        case QAccessible::TextRemoved: {
+            auto* e = static_cast<QAccessibleTextRemoveEvent*>(event);
+            gSeen.append({e->type(), e->changePosition(), e->textRemoved()});
+            break;
+        }
+        case QAccessible::TextCaretMoved: {
+            auto* e = static_cast<QAccessibleTextCursorEvent*>(event);
+            gSeen.append({e->type(), e->cursorPosition(), QString()});
+            break;
+        }
+        default:
+            break;
+    }
+}
+
+// What a screen reader's bridge does when it starts listening.
+void setAccessibilityActive(bool active) {
+    QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(active);
+}
+
+QString patchedLibraryDir() {
+    return QFileInfo(QStringLiteral(QUINDO_QSCINTILLA_LIBRARY_DIR)).canonicalFilePath();
+}
+
+}  // namespace
+
+class QScintillaBuildTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void init() {
+        gSeen.clear();
+        QAccessible::installUpdateHandler(recordEvent);
+    }
+    void cleanup() {
+        setAccessibilityActive(false);
+        QAccessible::installUpdateHandler(nullptr);
+    }
+
+    void testProgramUsesPatchedLibrary() {
+        Dl_info info{};
+        QVERIFY(dladdr(reinterpret_cast<const void*>(&QsciScintillaBase::staticMetaObject),
+                       &info) != 0);
+        const QString loaded = QFileInfo(QString::fromLocal8Bit(info.dli_fname)).canonicalPath();
+        QCOMPARE(loaded, patchedLibraryDir());
+    }
+
+    void editorExecutableResolvesPatchedLibrary() {
+        QProcess ldd;
+        ldd.start(QStringLiteral("ldd"), {QStringLiteral(QUINDO_EXECUTABLE)});
+        QVERIFY(ldd.waitForFinished(30000));
+        const QString out = QString::fromLocal8Bit(ldd.readAllStandardOutput());
+        QString resolved;
+        for (const QString& line : out.split(QLatin1Char('\n'))) {
+            if (line.contains(QLatin1String("libqscintilla2_qt6"))) {
+                resolved = line.section(QLatin1String("=> "), 1).section(QLatin1Char(' '), 0, 0);
+            }
+        }
+        QVERIFY2(!resolved.isEmpty(), qPrintable(out));
+        QCOMPARE(QFileInfo(resolved).canonicalPath(), patchedLibraryDir());
+    }
+
+    void editEvents_data() {
+        QTest::addColumn<bool>("active");
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<int>("insertAt");  // in characters
+        QTest::addColumn<QByteArray>("inserted");
+        // The offsets a screen reader gets are characters, not bytes.
+        const QByteArray multibyte("\xc3\xa9t\xc3\xa9\r\n\xe2\x82\xac and more");
+        QTest::newRow("inactive, ascii")
+            << false << QByteArray("<P>text</P>") << 3 << QByteArray("<B></B>");
+        QTest::newRow("inactive, multibyte") << false << multibyte << 6 << QByteArray("x");
+        QTest::newRow("active, ascii")
+            << true << QByteArray("<P>text</P>") << 3 << QByteArray("<B></B>");
+        QTest::newRow("active, multibyte") << true << multibyte << 6 << QByteArray("\xc3\xa0<I>");
+        QTest::newRow("active, at end") << true << QByteArray("abc\r\n") << 5 << QByteArray("z");
+    }
+
+    void editEvents() {
+        QFETCH(bool, active);
+        QFETCH(QByteArray, text);
+        QFETCH(int, insertAt);
+        QFETCH(QByteArray, inserted);
+
+        EditingArea area;
+        area.setBytes(text);
+        // The accessible object exists once something has asked for it.
+        QVERIFY(QAccessible::queryAccessibleInterface(&area) != nullptr);
+        setAccessibilityActive(active);
+        gSeen.clear();
+
+        area.setSelStart(insertAt);
+        area.setSelText(inserted);
+        const qint64 insertedChars = QString::fromUtf8(inserted).size();
+        // Take the insertion back out with a real deletion.
+        area.SendScintilla(QsciScintillaBase::SCI_SETSEL, area.positionFromCharacter(insertAt),
+                           area.positionFromCharacter(insertAt + insertedChars));
+        area.removeSelectedText();
+        QCOMPARE(area.bytes().toByteArray(), text);
+
+        QList<SeenEvent> edits;
+        for (const SeenEvent& e : std::as_const(gSeen)) {
+            if (e.type != QAccessible::TextCaretMoved) {
+                edits.append(e);
+            }
+        }
+        if (!active) {
+            QVERIFY(gSeen.isEmpty());
+            return;
+        }
+        QCOMPARE(edits.size(), 2);
+        QCOMPARE(edits[0].type, QAccessible::TextInserted);
+        QCOMPARE(edits[0].offset, insertAt);
+        QCOMPARE(edits[0].text, QString::fromUtf8(inserted));
+        QCOMPARE(edits[1].type, QAccessible::TextRemoved);
+        QCOMPARE(edits[1].offset, insertAt);
+        QCOMPARE(edits[1].text, QString::fromUtf8(inserted));
+    }
+
+    void caretEventsWhenActive() {
+        EditingArea area;
+        area.setBytes("\xc3\xa9\xc3\xa9\xc3\xa9 abc");
+        area.show();
+        QVERIFY(QAccessible::queryAccessibleInterface(&area) != nullptr);
+        setAccessibilityActive(true);
+        gSeen.clear();
+        area.setSelStart(4);
+        // The caret report follows the next screen update.
+        QTRY_VERIFY(std::any_of(gSeen.cbegin(), gSeen.cend(), [](const SeenEvent& e) {
+            return e.type == QAccessible::TextCaretMoved && e.offset == 4;
+        }));
+    }
+};
+
+QTEST_MAIN(QScintillaBuildTest)
+#include "test_qscintilla_build.moc"
