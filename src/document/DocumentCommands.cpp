@@ -50,7 +50,7 @@ void frmMain::OpenFile(const QString& filename) {
         file = DocumentFile::read(filename);
         // A read that failed after the open leaves the text as it was, without a word.
         if (file.bytes) {
-            Text1().setBytes(*file.bytes);
+            Text1().setBytes(*file.bytes, [&file](qsizetype n) { file.bytes->release(n); });
         }
     }
     if (!file.opened) {

@@ -75,7 +75,7 @@ void frmNew::OpenFile(const QString& filename) {
         BusyCursor busy;
         file = DocumentFile::read(filename);
         if (file.bytes) {
-            main_.Text1().setBytes(*file.bytes);
+            main_.Text1().setBytes(*file.bytes, [&file](qsizetype n) { file.bytes->release(n); });
         }
     }
     if (!file.opened) {

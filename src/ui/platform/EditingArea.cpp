@@ -206,7 +206,7 @@ qsizetype EditingArea::byteLength() const {
     return static_cast<qsizetype>(const_cast<EditingArea*>(this)->SendScintilla(SCI_GETLENGTH));
 }
 
-void EditingArea::setBytes(QByteArrayView text) {
+void EditingArea::setBytes(QByteArrayView text, const std::function<void(qsizetype)>& handedOver) {
     const bool utf8 = isValidUtf8(text);
     // A new text is shown in the base face; a face chosen for the caret waits at the start.
     const PendingFace chosen =
@@ -244,7 +244,16 @@ void EditingArea::setBytes(QByteArrayView text) {
         // keystroke after a load copies the whole text into a larger buffer.
         SendScintilla(SCI_ALLOCATE,
                       static_cast<unsigned long>(text.size() + text.size() / 16 + 4096));
-        SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(text.size()), text.data());
+        // In pieces, so the caller can give each piece's memory back once Scintilla has
+        // its own copy.
+        constexpr qsizetype kPiece = 4 << 20;
+        for (qsizetype at = 0; at < text.size(); at += kPiece) {
+            const qsizetype n = std::min(kPiece, text.size() - at);
+            SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(n), text.data() + at);
+            if (handedOver) {
+                handedOver(at + n);
+            }
+        }
     }
     SendScintilla(SCI_SETUNDOCOLLECTION, 1L);
     SendScintilla(SCI_EMPTYUNDOBUFFER);

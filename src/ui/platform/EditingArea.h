@@ -4,7 +4,9 @@
 
 #include <QByteArrayView>
 #include <QString>
+
 #include <QStringList>
+#include <functional>
 
 // The editing area: a plain-text QScintilla control whose bytes are the document.
 //
@@ -23,7 +25,9 @@ class EditingArea : public QsciScintilla {
     bool isEmpty() const { return byteLength() == 0; }
 
     // Replaces the whole text. Not undoable, and leaves no undo history behind.
-    void setBytes(QByteArrayView text);
+    // handedOver, when given, learns after each piece how many bytes of text Scintilla
+    // holds now, so the caller can give that memory back.
+    void setBytes(QByteArrayView text, const std::function<void(qsizetype)>& handedOver = {});
 
     // Replaces the selection (or inserts at the caret) as one edit; afterwards the caret
     // stands right after the inserted text and nothing is selected.
