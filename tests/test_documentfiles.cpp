@@ -1,9 +1,8 @@
 // Loading and saving documents: exact bytes both ways, the display mode, atomic saves that
 // keep the old file on every failure, and what a killed save leaves behind.
 #include "ScriptedDialogs.h"
-#include "TestEnvironment.h"
 #include "TestFiles.h"
-#include "document/DocumentFile.h"
+#include "TestEnvironment.h"
 #include "document/DocumentState.h"
 #include "ui/frmMain.h"
 #include "ui/platform/EditingArea.h"
@@ -20,6 +19,7 @@
 #include <memory>
 
 namespace {
+
 
 QString systemError(int code) {
     return QString::fromLocal8Bit(std::strerror(code));
@@ -47,51 +47,6 @@ class DocumentFilesTest : public QObject {
     }
 
   private slots:
-    // The read buffer hands its bytes over piece by piece: what is not given back yet
-    // stays intact, whatever the size against the page size.
-    void readBufferGivesBackPieces_data() {
-        QTest::addColumn<int>("size");
-        QTest::newRow("empty") << 0;
-        QTest::newRow("one byte") << 1;
-        QTest::newRow("page less one") << 4095;
-        QTest::newRow("page") << 4096;
-        QTest::newRow("page and one") << 4097;
-        QTest::newRow("nine megabytes") << 9 * 1024 * 1024 + 17;
-    }
-
-    void readBufferGivesBackPieces() {
-        QFETCH(int, size);
-        QTemporaryDir dir;
-        const QString path = dir.filePath("page.html");
-        QByteArray bytes(size, Qt::Uninitialized);
-        QRandomGenerator rng(size);
-        for (char& c : bytes)
-            c = char(rng.bounded(256));
-        writeFile(path, bytes);
-        DocumentFile::ReadResult result = DocumentFile::read(path);
-        QVERIFY(result.opened);
-        QVERIFY(result.bytes);
-        QCOMPARE(result.bytes->view().toByteArray(), bytes);
-        for (qsizetype done : {qsizetype(size / 3), qsizetype(size / 2), qsizetype(size - 1)}) {
-            result.bytes->release(done);
-            // Whole pages before `done` may be gone; everything from `done` on is kept.
-            if (done >= 0 && done < size) {
-                QCOMPARE(result.bytes->view().sliced(done).toByteArray(), bytes.sliced(done));
-            }
-        }
-        DocumentFile::ReadResult moved;
-        moved.bytes = std::move(result.bytes);
-        QCOMPARE(moved.bytes->view().size(), qsizetype(size));
-    }
-
-    // Files whose size the system does not know beforehand are read whole all the same.
-    void readsFilesWithoutAKnownSize() {
-        DocumentFile::ReadResult result = DocumentFile::read("/proc/self/status");
-        QVERIFY(result.opened);
-        QVERIFY(result.bytes);
-        QVERIFY(result.bytes->view().toByteArray().contains("Pid:"));
-    }
-
     void init() {
         dialogs_.clear();
         w_ = std::make_unique<frmMain>(dialogs_, QString());

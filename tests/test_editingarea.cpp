@@ -53,6 +53,83 @@ class EditingAreaTest : public QObject {
         }
     }
 
+    // A text read in pieces has the same shape as the whole, wherever the pieces are cut:
+    // sequences and CR LF pairs split across pieces included.
+    void shapeInPieces_data() {
+        QTest::addColumn<QByteArray>("text");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("crlf") << QByteArray("ab\r\ncd");
+        QTest::newRow("lf") << QByteArray("ab\ncd\r\n");
+        QTest::newRow("cr at end") << QByteArray("ab\r");
+        QTest::newRow("cr") << QByteArray("a\rb\n");
+        QTest::newRow("utf8") << QByteArray("\xc3\xa9\xe2\x82\xac\xf0\x9f\x98\x80x\r\n");
+        QTest::newRow("truncated at end") << QByteArray("ok\xe2\x82");
+        QTest::newRow("latin1") << QByteArray("caf\xe9\r\n");
+        QTest::newRow("overlong") << QByteArray(
+            "a\xc0\xaf"
+            "b");
+        QTest::newRow("surrogate") << QByteArray("\xed\xa0\x80");
+        QTest::newRow("lone continuation") << QByteArray(
+            "a\x80"
+            "b");
+    }
+
+    void shapeInPieces() {
+        QFETCH(QByteArray, text);
+        const EditingArea::TextShape whole = EditingArea::shapeOf(text);
+        QCOMPARE(whole.utf8, isValidUtf8(text));
+        for (qsizetype cut = 1; cut <= std::max<qsizetype>(1, text.size()); ++cut) {
+            EditingArea::ShapeFinder finder;
+            for (qsizetype at = 0; at < text.size(); at += cut) {
+                finder.add(QByteArrayView(text).sliced(at, std::min(cut, text.size() - at)));
+            }
+            const EditingArea::TextShape pieces = finder.shape();
+            QCOMPARE(pieces.size, whole.size);
+            QCOMPARE(pieces.utf8, whole.utf8);
+            QCOMPARE(int(pieces.lineEnd), int(whole.lineEnd));
+        }
+    }
+
+    void randomShapeInPieces() {
+        QRandomGenerator rng(99);
+        for (int i = 0; i < 2000; ++i) {
+            // Mostly valid text with some multi-byte characters, now and then a broken one.
+            QByteArray text;
+            const int n = int(rng.bounded(40));
+            for (int k = 0; k < n; ++k) {
+                switch (rng.bounded(6)) {
+                    case 0:
+                        text += "\xc3\xa9";
+                        break;
+                    case 1:
+                        text += "\xe2\x82\xac";
+                        break;
+                    case 2:
+                        text += "\xf0\x9f\x98\x80";
+                        break;
+                    case 3:
+                        text += rng.bounded(2) ? "\r" : "\n";
+                        break;
+                    case 4:
+                        text += char(rng.bounded(256));
+                        break;
+                    default:
+                        text += 'a';
+                }
+            }
+            const EditingArea::TextShape whole = EditingArea::shapeOf(text);
+            EditingArea::ShapeFinder finder;
+            qsizetype at = 0;
+            while (at < text.size()) {
+                const qsizetype len = std::min<qsizetype>(1 + rng.bounded(5), text.size() - at);
+                finder.add(QByteArrayView(text).sliced(at, len));
+                at += len;
+            }
+            QCOMPARE(finder.shape().utf8, whole.utf8);
+            QCOMPARE(int(finder.shape().lineEnd), int(whole.lineEnd));
+        }
+    }
+
     void selTextReplacesSelection() {
         EditingArea area;
         area.setBytes("one two three");

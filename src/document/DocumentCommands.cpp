@@ -44,14 +44,11 @@ void putOnClipboard(const QString& text) {
 // ---- load and save ----------------------------------------------------------------------
 
 void frmMain::OpenFile(const QString& filename) {
-    DocumentFile::ReadResult file;
+    DocumentFile::LoadResult file;
     {
+        // A read that fails after the open leaves the text as it was, without a word.
         BusyCursor busy;
-        file = DocumentFile::read(filename);
-        // A read that failed after the open leaves the text as it was, without a word.
-        if (file.bytes) {
-            Text1().setBytes(*file.bytes, [&file](qsizetype n) { file.bytes->release(n); });
-        }
+        file = DocumentFile::load(filename, Text1());
     }
     if (!file.opened) {
         QApplication::beep();

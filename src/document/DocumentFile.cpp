@@ -1,13 +1,14 @@
 #include "document/DocumentFile.h"
 
+#include "ui/platform/EditingArea.h"
+
 #include <QFile>
 #include <QSaveFile>
 
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <utility>
+#include <memory>
 
 namespace DocumentFile {
 
@@ -46,105 +47,39 @@ bool writeInPlace(const QString& path, QByteArrayView text, QString* error) {
 
 }  // namespace
 
-FileBytes::FileBytes(FileBytes&& other) noexcept
-    : map_(std::exchange(other.map_, nullptr)),
-      size_(std::exchange(other.size_, 0)),
-      mapped_(std::exchange(other.mapped_, 0)),
-      released_(std::exchange(other.released_, 0)),
-      other_(std::move(other.other_)) {}
-
-FileBytes& FileBytes::operator=(FileBytes&& other) noexcept {
-    if (this != &other) {
-        this->~FileBytes();
-        new (this) FileBytes(std::move(other));
-    }
-    return *this;
-}
-
-FileBytes::~FileBytes() {
-    if (map_) {
-        ::munmap(map_, static_cast<size_t>(mapped_));
-    }
-}
-
-QByteArrayView FileBytes::view() const {
-    if (map_) {
-        return {map_, size_};
-    }
-    return other_;
-}
-
-void FileBytes::release(qsizetype length) {
-    if (!map_) {
-        return;
-    }
-    // Whole pages only; the page that holds the next unreleased byte stays.
-    const qsizetype page = ::sysconf(_SC_PAGESIZE);
-    const qsizetype end = std::min(length, size_) / page * page;
-    if (end > released_) {
-        ::madvise(map_ + released_, static_cast<size_t>(end - released_), MADV_DONTNEED);
-        released_ = end;
-    }
-}
-
-// Reads the whole file into private memory that can be given back piece by piece.
-struct Reader {
-    static bool readInto(QFile& file, FileBytes& bytes) {
-        const qint64 size = file.size();
-        if (size > 0) {
-            void* map = ::mmap(nullptr, static_cast<size_t>(size), PROT_READ | PROT_WRITE,
-                               MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-            if (map != MAP_FAILED) {
-                bytes.map_ = static_cast<char*>(map);
-                bytes.mapped_ = size;
-                qint64 got = 0;
-                while (got < size) {
-                    const qint64 n = file.read(bytes.map_ + got, size - got);
-                    if (n < 0) {
-                        return false;
-                    }
-                    if (n == 0) {
-                        break;  // the file shrank while it was read
-                    }
-                    got += n;
-                }
-                bytes.size_ = got;
-                char probe;
-                const qint64 more = file.read(&probe, 1);
-                if (more < 0) {
-                    return false;
-                }
-                if (more == 0) {
-                    return true;
-                }
-                // The file grew while it was read: take it whole the ordinary way.
-                ::munmap(bytes.map_, static_cast<size_t>(bytes.mapped_));
-                bytes.map_ = nullptr;
-                bytes.size_ = bytes.mapped_ = 0;
-                if (!file.seek(0)) {
-                    return false;
-                }
-            }
-        }
-        bytes.other_ = file.readAll();
-        return file.error() == QFileDevice::NoError;
-    }
-};
-
-ReadResult read(const QString& path) {
-    ReadResult result;
+LoadResult load(const QString& path, EditingArea& area) {
+    LoadResult result;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         result.error = file.errorString();
         return result;
     }
     result.opened = true;
-    FileBytes bytes;
-    if (!Reader::readInto(file, bytes)) {
+    constexpr qint64 kPiece = 4 << 20;
+    std::unique_ptr<char[]> piece(new char[kPiece]);
+    EditingArea::ShapeFinder finder;
+    for (;;) {
+        const qint64 n = file.read(piece.get(), kPiece);
+        if (n < 0) {
+            result.error = file.errorString();
+            return result;
+        }
+        if (n == 0) {
+            break;
+        }
+        finder.add(QByteArrayView(piece.get(), n));
+    }
+    piece.reset();
+    if (!file.seek(0)) {
         result.error = file.errorString();
         return result;
     }
-    result.bytes = std::move(bytes);
+    result.loaded = area.streamBytes(finder.shape(), [&file](char* buffer, qint64 capacity) {
+        return file.read(buffer, capacity);
+    });
+    if (!result.loaded) {
+        result.error = file.errorString();
+    }
     return result;
 }
 

@@ -6,43 +6,22 @@
 
 #include <optional>
 
+class EditingArea;
+
 // Whole-file reads and writes of documents, as raw bytes: nothing is converted.
 namespace DocumentFile {
 
-// A whole file's bytes in memory of their own, which can be given back to the system piece
-// by piece once they have been handed on: a large page then never sits in memory twice
-// while it is put into the editing area.
-class FileBytes {
-  public:
-    FileBytes() = default;
-    FileBytes(FileBytes&& other) noexcept;
-    FileBytes& operator=(FileBytes&& other) noexcept;
-    FileBytes(const FileBytes&) = delete;
-    FileBytes& operator=(const FileBytes&) = delete;
-    ~FileBytes();
-
-    QByteArrayView view() const;
-    operator QByteArrayView() const { return view(); }
-    // Gives back the memory of the first `length` bytes; their contents are gone after it.
-    void release(qsizetype length);
-
-  private:
-    friend struct Reader;
-    char* map_ = nullptr;
-    qsizetype size_ = 0;
-    qsizetype mapped_ = 0;
-    qsizetype released_ = 0;
-    QByteArray other_;  // files whose size is not known beforehand (e.g. under /proc)
-};
-
-// What a read found: whether the file opened at all, and its bytes when the read worked.
-struct ReadResult {
+// Loads a whole file into the editing area without ever holding it in memory twice: a
+// first pass reads it through a small buffer to learn its shape (size, UTF-8 or not, first
+// line end) and to find read failures before the editing area is touched; the second
+// pass hands the bytes over piece by piece.
+struct LoadResult {
     bool opened = false;
-    std::optional<FileBytes> bytes;
+    bool loaded = false;  // false: the text is as it was (or, if the file failed between
+                          // the passes, holds what could be read)
     QString error;
 };
-
-ReadResult read(const QString& path);
+LoadResult load(const QString& path, EditingArea& area);
 
 // Writes text followed by CR LF. A regular file (or a new one) is replaced atomically: the
 // bytes go to a temporary file in the same folder that is renamed over the target only

@@ -70,13 +70,10 @@ void frmNew::Command4_Click() {
 }
 
 void frmNew::OpenFile(const QString& filename) {
-    DocumentFile::ReadResult file;
+    DocumentFile::LoadResult file;
     {
         BusyCursor busy;
-        file = DocumentFile::read(filename);
-        if (file.bytes) {
-            main_.Text1().setBytes(*file.bytes, [&file](qsizetype n) { file.bytes->release(n); });
-        }
+        file = DocumentFile::load(filename, main_.Text1());
     }
     if (!file.opened) {
         main_.dialogs().messageBox(QStringLiteral("Can't open file: ") + filename,

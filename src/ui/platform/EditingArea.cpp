@@ -3,7 +3,9 @@
 #include <QFont>
 
 #include <algorithm>
+#include <cstring>
 #include <iterator>
+#include <memory>
 
 namespace {
 
@@ -206,13 +208,126 @@ qsizetype EditingArea::byteLength() const {
     return static_cast<qsizetype>(const_cast<EditingArea*>(this)->SendScintilla(SCI_GETLENGTH));
 }
 
-void EditingArea::setBytes(QByteArrayView text, const std::function<void(qsizetype)>& handedOver) {
-    const bool utf8 = isValidUtf8(text);
+void EditingArea::ShapeFinder::add(QByteArrayView piece) {
+    if (piece.isEmpty()) {
+        return;
+    }
+    shape_.size += piece.size();
+    // The first line end; a CR at the end of the previous piece waits for this one.
+    if (crPending_) {
+        shape_.lineEnd = piece[0] == '\n' ? LineEnd::CrLf : LineEnd::Cr;
+        crPending_ = false;
+    }
+    if (shape_.lineEnd == LineEnd::None) {
+        const qsizetype lf = piece.indexOf('\n');
+        const qsizetype cr = piece.indexOf('\r');
+        const qsizetype first = lf < 0 ? cr : cr < 0 ? lf : std::min(lf, cr);
+        if (first >= 0) {
+            if (piece[first] == '\n') {
+                shape_.lineEnd = LineEnd::Lf;
+            } else if (first + 1 == piece.size()) {
+                crPending_ = true;
+            } else {
+                shape_.lineEnd = piece[first + 1] == '\n' ? LineEnd::CrLf : LineEnd::Cr;
+            }
+        }
+    }
+    if (!shape_.utf8) {
+        return;
+    }
+    // A sequence cut by the end of the previous piece is completed from this one.
+    qsizetype from = 0;
+    if (carried_ > 0) {
+        char joined[8];
+        memcpy(joined, carry_, static_cast<size_t>(carried_));
+        const qsizetype take = std::min<qsizetype>(4 - carried_, piece.size());
+        memcpy(joined + carried_, piece.data(), static_cast<size_t>(take));
+        const qsizetype have = carried_ + take;
+        // The sequence's own length, from its lead byte.
+        const auto lead = static_cast<unsigned char>(joined[0]);
+        const qsizetype need = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+        if (have < need) {
+            memcpy(carry_, joined, static_cast<size_t>(have));
+            carried_ = have;
+            return;
+        }
+        if (!isValidUtf8(QByteArrayView(joined, need))) {
+            shape_.utf8 = false;
+            return;
+        }
+        from = need - carried_;
+        carried_ = 0;
+    }
+    // Keep back an incomplete sequence at the end of this piece.
+    qsizetype end = piece.size();
+    for (qsizetype back = 1; back <= 3 && back <= end - from; ++back) {
+        const auto b = static_cast<unsigned char>(piece[end - back]);
+        if ((b & 0xC0) == 0x80) {
+            continue;
+        }
+        if (b >= 0xC0) {
+            const qsizetype need = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : 2;
+            if (need > back) {
+                end -= back;
+            }
+        }
+        break;
+    }
+    if (!isValidUtf8(piece.sliced(from, end - from))) {
+        shape_.utf8 = false;
+        return;
+    }
+    carried_ = piece.size() - end;
+    memcpy(carry_, piece.data() + end, static_cast<size_t>(carried_));
+}
+
+EditingArea::TextShape EditingArea::ShapeFinder::shape() const {
+    TextShape result = shape_;
+    if (carried_ > 0) {
+        result.utf8 = false;  // the text ends inside a sequence
+    }
+    if (crPending_) {
+        result.lineEnd = LineEnd::Cr;
+    }
+    return result;
+}
+
+EditingArea::TextShape EditingArea::shapeOf(QByteArrayView text) {
+    TextShape shape;
+    shape.size = text.size();
+    shape.utf8 = isValidUtf8(text);
+    const qsizetype lf = text.indexOf('\n');
+    const qsizetype cr = text.indexOf('\r');
+    const qsizetype first = lf < 0 ? cr : cr < 0 ? lf : std::min(lf, cr);
+    if (first >= 0) {
+        if (text[first] == '\n') {
+            shape.lineEnd = LineEnd::Lf;
+        } else if (first + 1 < text.size() && text[first + 1] == '\n') {
+            shape.lineEnd = LineEnd::CrLf;
+        } else {
+            shape.lineEnd = LineEnd::Cr;
+        }
+    }
+    return shape;
+}
+
+void EditingArea::setBytes(QByteArrayView text) {
+    qsizetype at = 0;
+    streamBytes(shapeOf(text), [&](char* buffer, qint64 capacity) -> qint64 {
+        const qsizetype n = std::min<qsizetype>(capacity, text.size() - at);
+        memcpy(buffer, text.data() + at, static_cast<size_t>(n));
+        at += n;
+        return n;
+    });
+}
+
+bool EditingArea::streamBytes(const TextShape& shape,
+                              const std::function<qint64(char*, qint64)>& next) {
     // A new text is shown in the base face; a face chosen for the caret waits at the start.
     const PendingFace chosen =
         pending_.chosen ? PendingFace{pending_.style, 0, true} : PendingFace{};
     loading_ = true;
-    const bool changes = byteLength() > 0 || !text.isEmpty();
+    const bool hadText = byteLength() > 0;
     // No change notifications while the whole text is swapped: QScintilla copies the text
     // of every insertion and deletion into its notification, which for a large page is a
     // second copy of the whole document at the peak of the load. One textChanged follows.
@@ -220,39 +335,34 @@ void EditingArea::setBytes(QByteArrayView text, const std::function<void(qsizety
     SendScintilla(SCI_SETMODEVENTMASK, 0L);
     SendScintilla(SCI_SETUNDOCOLLECTION, 0L);
     SendScintilla(SCI_CLEARALL);
-    if (utf8 != isUtf8()) {
-        setUtf8(utf8);
-        SendScintilla(SCI_SETCODEPAGE, utf8 ? SC_CP_UTF8 : 0);
+    if (shape.utf8 != isUtf8()) {
+        setUtf8(shape.utf8);
+        SendScintilla(SCI_SETCODEPAGE, shape.utf8 ? SC_CP_UTF8 : 0);
         configureCharacterIndex();
     }
     // What Enter types follows the first line end of the text; CR LF when there is none.
-    int eol = SC_EOL_CRLF;
-    const qsizetype firstBreak = text.indexOf('\n') < 0 ? text.indexOf('\r')
-                                 : text.indexOf('\r') < 0
-                                     ? text.indexOf('\n')
-                                     : std::min(text.indexOf('\n'), text.indexOf('\r'));
-    if (firstBreak >= 0) {
-        if (text[firstBreak] == '\n') {
-            eol = SC_EOL_LF;
-        } else if (firstBreak + 1 >= text.size() || text[firstBreak + 1] != '\n') {
-            eol = SC_EOL_CR;
-        }
-    }
-    SendScintilla(SCI_SETEOLMODE, eol);
-    if (!text.isEmpty()) {
+    SendScintilla(SCI_SETEOLMODE, shape.lineEnd == LineEnd::Lf   ? SC_EOL_LF
+                                  : shape.lineEnd == LineEnd::Cr ? SC_EOL_CR
+                                                                 : SC_EOL_CRLF);
+    bool complete = true;
+    if (shape.size > 0) {
         // Room for the text plus some typing, in one allocation: otherwise the first
         // keystroke after a load copies the whole text into a larger buffer.
         SendScintilla(SCI_ALLOCATE,
-                      static_cast<unsigned long>(text.size() + text.size() / 16 + 4096));
-        // In pieces, so the caller can give each piece's memory back once Scintilla has
-        // its own copy.
-        constexpr qsizetype kPiece = 4 << 20;
-        for (qsizetype at = 0; at < text.size(); at += kPiece) {
-            const qsizetype n = std::min(kPiece, text.size() - at);
-            SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(n), text.data() + at);
-            if (handedOver) {
-                handedOver(at + n);
+                      static_cast<unsigned long>(shape.size + shape.size / 16 + 4096));
+        // The bytes come in pieces, so they never sit in memory twice.
+        constexpr qint64 kPiece = 4 << 20;
+        std::unique_ptr<char[]> piece(new char[kPiece]);
+        for (;;) {
+            const qint64 n = next(piece.get(), kPiece);
+            if (n < 0) {
+                complete = false;
+                break;
             }
+            if (n == 0) {
+                break;
+            }
+            SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(n), piece.get());
         }
     }
     SendScintilla(SCI_SETUNDOCOLLECTION, 1L);
@@ -262,9 +372,10 @@ void EditingArea::setBytes(QByteArrayView text, const std::function<void(qsizety
     SendScintilla(SCI_SETMODEVENTMASK, static_cast<unsigned long>(eventMask));
     loading_ = false;
     pending_ = chosen;
-    if (changes) {
+    if (hadText || byteLength() > 0) {
         emit textChanged();
     }
+    return complete;
 }
 
 void EditingArea::setSelText(QByteArrayView text) {

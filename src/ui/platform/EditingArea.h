@@ -25,9 +25,34 @@ class EditingArea : public QsciScintilla {
     bool isEmpty() const { return byteLength() == 0; }
 
     // Replaces the whole text. Not undoable, and leaves no undo history behind.
-    // handedOver, when given, learns after each piece how many bytes of text Scintilla
-    // holds now, so the caller can give that memory back.
-    void setBytes(QByteArrayView text, const std::function<void(qsizetype)>& handedOver = {});
+    void setBytes(QByteArrayView text);
+
+    // What a text is like, found before it is handed over: its size, whether it is valid
+    // UTF-8 (then it is shown in UTF-8 mode, otherwise as 8-bit text) and its first line
+    // end (which decides what Enter types).
+    enum class LineEnd { None, CrLf, Lf, Cr };
+    struct TextShape {
+        qint64 size = 0;
+        bool utf8 = true;
+        LineEnd lineEnd = LineEnd::None;
+    };
+    static TextShape shapeOf(QByteArrayView text);
+    // Finds the shape of a text that is read in pieces.
+    class ShapeFinder {
+      public:
+        void add(QByteArrayView piece);
+        TextShape shape() const;
+
+      private:
+        TextShape shape_;
+        bool crPending_ = false;
+        char carry_[4] = {};
+        qsizetype carried_ = 0;
+    };
+    // Replaces the whole text by bytes that next() supplies piece by piece (it fills the
+    // buffer and returns the count, 0 at the end, -1 on failure). Not undoable either.
+    // False when next() failed; the text then holds what came before the failure.
+    bool streamBytes(const TextShape& shape, const std::function<qint64(char*, qint64)>& next);
 
     // Replaces the selection (or inserts at the caret) as one edit; afterwards the caret
     // stands right after the inserted text and nothing is selected.
