@@ -1,11 +1,12 @@
-# QScintilla for Qt 6, built from Debian's own source package with one patch of ours
-# (qscintilla/skip-inactive-accessibility.patch: no per-edit character counting unless an
-# assistive technology is listening), and offered as the imported target
-# QScintilla::QScintilla.
+# QScintilla for Qt 6, built from Debian's own source package with the small patches of
+# ours in qscintilla/*.patch (skip-inactive-accessibility: no per-edit character counting
+# unless an assistive technology is listening; cache-long-segments: long lines without
+# blanks are not shaped again in whole after every edit), and offered as the imported
+# target QScintilla::QScintilla.
 #
 # The library is built once, at configure time, into QUINDO_QSCINTILLA_PREFIX (inside the
 # build folder by default). Another build folder can reuse it by pointing the variable at
-# the same prefix, as `make test-asan` does. It is rebuilt only when the patch or the
+# the same prefix, as `make test-asan` does. It is rebuilt only when a patch or the
 # build script changes. Executables find it through their RPATH, never the system copy.
 
 set(QUINDO_QSCINTILLA_PREFIX "${CMAKE_BINARY_DIR}/qscintilla" CACHE PATH
@@ -13,12 +14,15 @@ set(QUINDO_QSCINTILLA_PREFIX "${CMAKE_BINARY_DIR}/qscintilla" CACHE PATH
 
 set(_qsci_prefix "${QUINDO_QSCINTILLA_PREFIX}")
 set(_qsci_recipe "${CMAKE_CURRENT_LIST_DIR}/qscintilla")
-set(_qsci_patch "${_qsci_recipe}/skip-inactive-accessibility.patch")
+file(GLOB _qsci_patches "${_qsci_recipe}/*.patch")
+list(SORT _qsci_patches)
 set(_qsci_library "${_qsci_prefix}/lib/libqscintilla2_qt6.so")
 
-file(SHA256 "${_qsci_patch}" _qsci_patch_hash)
-file(SHA256 "${_qsci_recipe}/CMakeLists.txt" _qsci_script_hash)
-set(_qsci_key "${_qsci_patch_hash} ${_qsci_script_hash}")
+set(_qsci_key "")
+foreach(p ${_qsci_patches} "${_qsci_recipe}/CMakeLists.txt")
+    file(SHA256 "${p}" h)
+    string(APPEND _qsci_key "${h} ")
+endforeach()
 
 file(MAKE_DIRECTORY "${_qsci_prefix}")
 # Two build folders configuring at once must not build into the same prefix together.
@@ -63,11 +67,13 @@ if(NOT EXISTS "${_qsci_library}" OR NOT _qsci_stamp_value STREQUAL _qsci_key)
     endif()
 
     find_program(_qsci_patch_tool patch REQUIRED)
-    execute_process(COMMAND ${_qsci_patch_tool} -p1 --forward --input "${_qsci_patch}"
-                    WORKING_DIRECTORY "${_qsci_unpacked}" RESULT_VARIABLE rc)
-    if(NOT rc EQUAL 0)
-        message(FATAL_ERROR "The QScintilla patch no longer applies to ${_qsci_unpacked}")
-    endif()
+    foreach(p ${_qsci_patches})
+        execute_process(COMMAND ${_qsci_patch_tool} -p1 --forward --input "${p}"
+                        WORKING_DIRECTORY "${_qsci_unpacked}" RESULT_VARIABLE rc)
+        if(NOT rc EQUAL 0)
+            message(FATAL_ERROR "The QScintilla patch ${p} no longer applies to ${_qsci_unpacked}")
+        endif()
+    endforeach()
 
     set(_qsci_launcher "")
     if(CCACHE_PROGRAM)
