@@ -2,8 +2,8 @@
 // the new-document window, Close, Exit and the close request, drops onto the editing area,
 // the clipboard and the picture buttons.
 #include "ScriptedDialogs.h"
-#include "TestFiles.h"
 #include "TestEnvironment.h"
+#include "TestFiles.h"
 #include "app/ProgramInfo.h"
 #include "document/DocumentState.h"
 #include "document/frmNew.h"
@@ -21,7 +21,6 @@
 #include <memory>
 
 namespace {
-
 
 // How a Yes answer's save turns out.
 enum class SaveOutcome { Saved, DialogCancelled, WriteFailed };

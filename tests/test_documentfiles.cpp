@@ -1,8 +1,8 @@
 // Loading and saving documents: exact bytes both ways, the display mode, atomic saves that
 // keep the old file on every failure, and what a killed save leaves behind.
 #include "ScriptedDialogs.h"
-#include "TestFiles.h"
 #include "TestEnvironment.h"
+#include "TestFiles.h"
 #include "document/DocumentState.h"
 #include "ui/frmMain.h"
 #include "ui/platform/EditingArea.h"
@@ -19,7 +19,6 @@
 #include <memory>
 
 namespace {
-
 
 QString systemError(int code) {
     return QString::fromLocal8Bit(std::strerror(code));
