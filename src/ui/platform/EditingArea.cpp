@@ -100,7 +100,6 @@ EditingArea::EditingArea(QWidget* parent) : QsciScintilla(parent) {
     SendScintilla(SCI_STYLESETFONT, STYLE_DEFAULT, "Verdana");
     SendScintilla(SCI_STYLESETSIZEFRACTIONAL, STYLE_DEFAULT, sizeHundredths_);
     SendScintilla(SCI_STYLECLEARALL);
-    configureFaceStyles();
     setBaseFontSizeHundredths(sizeHundredths_);
 
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
@@ -109,13 +108,17 @@ EditingArea::EditingArea(QWidget* parent) : QsciScintilla(parent) {
             });
 }
 
-void EditingArea::configureFaceStyles() {
+void EditingArea::configureFaceStyle(int index) {
     // No lexer styles the text (the container lexer does nothing unless asked), so the
-    // styles set here stay on the text until it is deleted.
-    for (std::size_t i = 0; i < std::size(kFaces); ++i) {
-        const int style = kFirstFaceStyle + static_cast<int>(i);
-        SendScintilla(SCI_STYLESETFONT, static_cast<unsigned long>(style), kFaces[i]);
+    // styles set here stay on the text until it is deleted. A face's style gets its font
+    // when the face is first chosen: Scintilla loads the font of every style it knows when
+    // it first paints, and a face nobody chose need not cost a font look-up at start-up.
+    if (facesConfigured_ & (1u << index)) {
+        return;
     }
+    facesConfigured_ |= 1u << index;
+    SendScintilla(SCI_STYLESETFONT, static_cast<unsigned long>(kFirstFaceStyle + index),
+                  kFaces[index]);
 }
 
 QStringList EditingArea::faceNames() {
@@ -146,6 +149,7 @@ void EditingArea::setSelectionFace(const QString& face) {
     if (index < 0) {
         return;
     }
+    configureFaceStyle(static_cast<int>(index));
     const int style = kFirstFaceStyle + static_cast<int>(index);
     const long start = SendScintilla(SCI_GETSELECTIONSTART);
     const long end = SendScintilla(SCI_GETSELECTIONEND);

@@ -87,7 +87,8 @@ class EditingArea : public QsciScintilla {
 
   private:
     void configureCharacterIndex();
-    void configureFaceStyles();
+    void configureFaceStyle(int index);
+    unsigned facesConfigured_ = 0;
     void onModified(int position, int type, int length);
     int styleAt(qint64 position) const;
 

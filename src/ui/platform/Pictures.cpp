@@ -24,11 +24,20 @@ QPixmap buttonFace(const QString& word, bool pressed) {
     p.drawLine(2, kSize - 9, kSize - 3, kSize - 9);
 
     QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPixelSize(word.size() > 5 ? 8 : (word.size() > 3 ? 10 : 13));
+    // One font for every word (each size would be a font of its own to look up at
+    // start-up); longer words are drawn narrower.
+    font.setPixelSize(13);
     font.setBold(true);
     p.setFont(font);
     p.setPen(QColor(0xf0, 0xf0, 0xf0));
-    p.drawText(QRect(0, 0, kSize, kSize - 6), Qt::AlignCenter, word);
+    const qreal scale = word.size() > 5 ? 8.0 / 13.0 : (word.size() > 3 ? 10.0 / 13.0 : 1.0);
+    p.save();
+    p.translate(kSize / 2.0, (kSize - 6) / 2.0);
+    p.scale(scale, scale);
+    const qreal w = kSize / scale;
+    const qreal h = (kSize - 6) / scale;
+    p.drawText(QRectF(-w / 2, -h / 2, w, h), Qt::AlignCenter, word);
+    p.restore();
     p.end();
 
     if (pressed) {
@@ -66,9 +75,13 @@ QPixmap logo(int size) {
 }
 
 QIcon programIcon() {
+    // Drawn once, large, and scaled down for the small sizes: every size drawn with text
+    // of its own would make Qt look up and load a font for it, at start-up.
+    static const QPixmap large = logo(128);
     QIcon icon;
-    for (int size : {16, 32, 48, 64, 128}) {
-        icon.addPixmap(logo(size));
+    icon.addPixmap(large);
+    for (int size : {16, 32, 48, 64}) {
+        icon.addPixmap(large.scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation));
     }
     return icon;
 }
