@@ -297,22 +297,9 @@ EditingArea::TextShape EditingArea::ShapeFinder::shape() const {
 }
 
 EditingArea::TextShape EditingArea::shapeOf(QByteArrayView text) {
-    TextShape shape;
-    shape.size = text.size();
-    shape.utf8 = isValidUtf8(text);
-    const qsizetype lf = text.indexOf('\n');
-    const qsizetype cr = text.indexOf('\r');
-    const qsizetype first = lf < 0 ? cr : cr < 0 ? lf : std::min(lf, cr);
-    if (first >= 0) {
-        if (text[first] == '\n') {
-            shape.lineEnd = LineEnd::Lf;
-        } else if (first + 1 < text.size() && text[first + 1] == '\n') {
-            shape.lineEnd = LineEnd::CrLf;
-        } else {
-            shape.lineEnd = LineEnd::Cr;
-        }
-    }
-    return shape;
+    ShapeFinder finder;
+    finder.add(text);
+    return finder.shape();
 }
 
 void EditingArea::setBytes(QByteArrayView text) {
