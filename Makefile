@@ -1,12 +1,16 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Convenience entry points; each one installs what is missing first.
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 JOBS ?= $(shell nproc)
 
-.PHONY: deps configure build run test test-asan bench format clean
+.PHONY: deps test-deps configure build run test test-asan bench format clean
 
 deps:
 	bash scripts/install-deps.sh
+
+test-deps:
+	bash scripts/install-deps.sh --test
 
 configure: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
@@ -17,12 +21,15 @@ build: configure
 run: build
 	./$(BUILD)/quindo
 
-test: build
+# The tests build with warnings as errors (a user's build does not).
+test: test-deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUINDO_WERROR=ON
+	cmake --build $(BUILD) -j $(JOBS)
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 # The sanitizer build links the patched QScintilla that the normal build made (or makes).
-test-asan: deps
-	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DQUINDO_SANITIZE=ON \
+test-asan: test-deps
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DQUINDO_SANITIZE=ON -DQUINDO_WERROR=ON \
 	    -DQUINDO_QSCINTILLA_PREFIX=$(abspath $(BUILD))/qscintilla
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The start-up floor: a bare Qt 6 main window, timed by the same probe as the editor.
 // With the argument "text" it also shows a menu bar and a label, which is what makes
 // Qt load and match fonts at start-up: the floor of any window that shows words.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The installed layout: the program keeps its data files beside its executable, in
 # <prefix>/lib/quindo/, and <prefix>/bin/quindo is a link to it. The desktop finds the
 # launcher, the icon and the AppStream description in the usual places under share/.
@@ -26,19 +27,36 @@ configure_file(data/org.quindo.Quindo.metainfo.xml
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/org.quindo.Quindo.metainfo.xml
         DESTINATION share/metainfo)
 
+find_program(GZIP_PROGRAM gzip REQUIRED)
+# The licence, the manual page and, for the Debian package, its changelog (gzip -n: the same bytes every
+# build).
+install(FILES packaging/copyright DESTINATION share/doc/quindo)
+configure_file(packaging/quindo.1 ${CMAKE_CURRENT_BINARY_DIR}/quindo.1 @ONLY)
+execute_process(COMMAND ${GZIP_PROGRAM} -9nf ${CMAKE_CURRENT_BINARY_DIR}/quindo.1)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/quindo.1.gz DESTINATION share/man/man1)
+configure_file(packaging/changelog.Debian ${CMAKE_CURRENT_BINARY_DIR}/changelog.Debian @ONLY)
+execute_process(COMMAND ${GZIP_PROGRAM} -9nf ${CMAKE_CURRENT_BINARY_DIR}/changelog.Debian)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/changelog.Debian.gz DESTINATION share/doc/quindo)
+
 # cpack -G DEB (in the build folder) makes a Debian package of the same layout.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME quindo)
 set(CPACK_PACKAGE_VENDOR "Tamblor9")
-set(CPACK_PACKAGE_CONTACT "Quindo developers <quindo@localhost>")
+set(CPACK_PACKAGE_CONTACT "Quindo developers <developers@quindo.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "editor for hand-written HTML pages")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Quindo is a small editor for hand-written HTML pages, made for people who learn HTML
-while they write it. Menus and picture buttons insert ready-made tags at the caret, and
-pages are previewed in the web browser you pick once.")
+    "Quindo is a small editor for hand-written HTML pages, made for people who
+learn HTML while they write it. Menus and picture buttons insert ready-made
+tags at the caret, and pages are previewed in the web browser you pick once.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+# The package's own revision, as in its changelog.Debian.
+set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_DEBIAN_PACKAGE_SECTION editors)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://quindo.org/")
+# Depends comes from the libraries the program links: Qt 6 and the C/C++ runtime only, as
+# QScintilla is inside the program.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "desktop-file-utils")
 set(CPACK_STRIP_FILES ON)

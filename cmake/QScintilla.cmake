@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # QScintilla for Qt 6, built from Debian's own source package with the small patches of
 # ours in qscintilla/*.patch (skip-inactive-accessibility: no per-edit character counting
 # unless an assistive technology is listening; cache-long-segments: long lines without
@@ -7,7 +8,9 @@
 # The library is built once, at configure time, into QUINDO_QSCINTILLA_PREFIX (inside the
 # build folder by default). Another build folder can reuse it by pointing the variable at
 # the same prefix, as `make test-asan` does. It is rebuilt only when a patch or the
-# build script changes. Executables find it through their RPATH, never the system copy.
+# build script changes. It is a static library linked into each program, so the program
+# cannot load any other copy (such as Debian's unpatched libqscintilla2-qt6-15), whether
+# it runs from the build folder, from an install prefix or from the Debian package.
 
 set(QUINDO_QSCINTILLA_PREFIX "${CMAKE_BINARY_DIR}/qscintilla" CACHE PATH
     "Where the patched QScintilla is built and installed (may be shared by build folders)")
@@ -16,7 +19,7 @@ set(_qsci_prefix "${QUINDO_QSCINTILLA_PREFIX}")
 set(_qsci_recipe "${CMAKE_CURRENT_LIST_DIR}/qscintilla")
 file(GLOB _qsci_patches "${_qsci_recipe}/*.patch")
 list(SORT _qsci_patches)
-set(_qsci_library "${_qsci_prefix}/lib/libqscintilla2_qt6.so")
+set(_qsci_library "${_qsci_prefix}/lib/libqscintilla2_qt6.a")
 
 set(_qsci_key "")
 foreach(p ${_qsci_patches} "${_qsci_recipe}/CMakeLists.txt")
@@ -43,7 +46,8 @@ function(_qsci_run what)
 endfunction()
 
 if(NOT EXISTS "${_qsci_library}" OR NOT _qsci_stamp_value STREQUAL _qsci_key)
-    message(STATUS "Building the patched QScintilla into ${_qsci_prefix} (once)")
+    message(STATUS "QScintilla: building the patched library into ${_qsci_prefix} (once; "
+                   "a few minutes on two cores)")
     foreach(d src build lib include)
         file(REMOVE_RECURSE "${_qsci_prefix}/${d}")
     endforeach()
@@ -51,6 +55,7 @@ if(NOT EXISTS "${_qsci_library}" OR NOT _qsci_stamp_value STREQUAL _qsci_key)
     file(MAKE_DIRECTORY "${_qsci_prefix}/src")
 
     find_program(_qsci_apt apt-get REQUIRED)
+    message(STATUS "QScintilla: fetching Debian's source package (apt-get source qscintilla2)")
     execute_process(COMMAND ${_qsci_apt} source qscintilla2
                     WORKING_DIRECTORY "${_qsci_prefix}/src" RESULT_VARIABLE rc
                     OUTPUT_FILE "${_qsci_prefix}/source.log" ERROR_FILE "${_qsci_prefix}/source.log")
@@ -67,6 +72,7 @@ if(NOT EXISTS "${_qsci_library}" OR NOT _qsci_stamp_value STREQUAL _qsci_key)
     endif()
 
     find_program(_qsci_patch_tool patch REQUIRED)
+    message(STATUS "QScintilla: applying ${_qsci_patches}")
     foreach(p ${_qsci_patches})
         execute_process(COMMAND ${_qsci_patch_tool} -p1 --forward --input "${p}"
                         WORKING_DIRECTORY "${_qsci_unpacked}" RESULT_VARIABLE rc)
@@ -84,17 +90,25 @@ if(NOT EXISTS "${_qsci_library}" OR NOT _qsci_stamp_value STREQUAL _qsci_key)
               -G "${CMAKE_GENERATOR}" -DCMAKE_BUILD_TYPE=Release
               -DCMAKE_CXX_COMPILER=${CMAKE_CXX_COMPILER} ${_qsci_launcher}
               -DCMAKE_INSTALL_PREFIX=${_qsci_prefix} -DQSCI_SOURCE_DIR=${_qsci_unpacked})
-    _qsci_run(build ${CMAKE_COMMAND} --build "${_qsci_prefix}/build" --parallel ${_qsci_jobs})
+    message(STATUS "QScintilla: compiling (progress below, log in ${_qsci_prefix}/build.log)")
+    # The compile takes minutes: its progress lines go to the terminal as well as the log.
+    execute_process(COMMAND ${CMAKE_COMMAND} --build "${_qsci_prefix}/build" --parallel ${_qsci_jobs}
+                    RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out
+                    ECHO_OUTPUT_VARIABLE ECHO_ERROR_VARIABLE)
+    file(WRITE "${_qsci_prefix}/build.log" "${out}")
+    if(NOT rc EQUAL 0)
+        message(FATAL_ERROR "QScintilla build failed (${_qsci_prefix}/build.log)")
+    endif()
     _qsci_run(install ${CMAKE_COMMAND} --install "${_qsci_prefix}/build")
     file(WRITE "${_qsci_prefix}/stamp" "${_qsci_key}")
+    message(STATUS "QScintilla: done")
 endif()
 file(LOCK "${_qsci_prefix}/.lock" RELEASE)
 
-add_library(QScintilla::QScintilla SHARED IMPORTED)
+add_library(QScintilla::QScintilla STATIC IMPORTED)
 set_target_properties(QScintilla::QScintilla PROPERTIES
     IMPORTED_LOCATION "${_qsci_library}"
     INTERFACE_INCLUDE_DIRECTORIES "${_qsci_prefix}/include"
-    INTERFACE_COMPILE_DEFINITIONS QSCINTILLA_DLL
     INTERFACE_LINK_LIBRARIES "Qt6::Widgets;Qt6::PrintSupport"
     # Not a system include folder, so these headers win over a system copy of QScintilla
     # under Qt's include folder.

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages that building, running and testing Quindo need.
-# Safe to run again: packages already present are skipped quickly.
+# With --test, also what only the test suite needs. Safe to run again: packages already
+# present are skipped quickly.
 set -euo pipefail
 
 PACKAGES=(
@@ -10,8 +12,15 @@ PACKAGES=(
     fonts-liberation fonts-dejavu-core fonts-dejavu
     xvfb xauth imagemagick
     poppler-utils tidy desktop-file-utils libglib2.0-bin
-    appstream dpkg-dev
+    appstream dpkg-dev file
 )
+
+# Only the tests need these: a window manager for the real-display tests, lintian for the
+# package, and Debian's own (unpatched) QScintilla, so that the tests show the programs
+# never load it even where it is installed.
+if [ "${1:-}" = "--test" ]; then
+    PACKAGES+=(lintian openbox x11-utils xdotool libqscintilla2-qt6-15)
+fi
 
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Load and save of a large document against a plain read and write of the same bytes.
 //   bench_documentfiles [MEGABYTES]   (default 100)
 #include "ScriptedDialogs.h"

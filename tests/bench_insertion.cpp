@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How long one snippet insertion takes in a 100 MB document, at its end and in its middle,
 // in ASCII and in UTF-8 text. Run by hand: ./bench_insertion (QT_QPA_PLATFORM=offscreen).
 #include "ScriptedDialogs.h"

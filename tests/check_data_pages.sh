@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Every HTML page that lies beside the program (template, help and sample pages) must be
 # free of errors by HTML Tidy's reckoning. Warnings are allowed: the sample and template
 # pages are written in the old tags the editor inserts.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build into a temporary prefix and checks the layout a desktop expects:
 # program and data in lib/quindo, bin/quindo a relative link to it, a valid launcher,
 # the icon and the AppStream description; then starts the installed program through the
@@ -34,6 +35,16 @@ if command -v appstreamcli >/dev/null; then
 fi
 grep -q '<release version="[0-9]*\.[0-9]*\.[0-9]*"' \
     "$prefix/share/metainfo/org.quindo.Quindo.metainfo.xml" || fail "metainfo has no version"
+
+# The program carries our patched QScintilla inside itself: the loader is asked for no
+# QScintilla library, not even where Debian's unpatched copy is installed (the test set-up
+# installs it, so every machine checks the same case).
+[ -e /usr/lib/x86_64-linux-gnu/libqscintilla2_qt6.so.15 ] ||
+    fail "Debian's libqscintilla2-qt6-15 is not installed (scripts/install-deps.sh --test)"
+deps="$(ldd "$prefix/lib/quindo/quindo")" || fail "ldd failed"
+grep -qi qscintilla <<<"$deps" && fail "the installed program asks for a QScintilla library: $deps"
+grep -q 'not found' <<<"$deps" && fail "the installed program misses a library: $deps"
+[ -f "$prefix/share/doc/quindo/copyright" ] || fail "no copyright file"
 
 # Started through the link, the installed program comes up (it counts the run) and ends
 # cleanly when the session asks it to.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Saves a large document through the main window and reports its progress on stdout, so a
 // test can kill it in the middle of the save.
 //   save_child TARGET MEGABYTES FILLBYTE

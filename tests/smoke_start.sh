@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Starts the real program offscreen in a private config home, waits until its start-up
 # has counted the run, asks it to close the way a session manager does (SIGTERM), and
 # checks that it ended cleanly.

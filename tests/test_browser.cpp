@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The browser preference and launch, Test Page, the help commands and the Options window,
 // driven through the real main window offscreen, with a real stand-in browser process.
 #include "ScriptedDialogs.h"

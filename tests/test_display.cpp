@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Options menu's display preferences on the real main window: sizes and faces, their
 // ticks and store, faces of the selection and of the text typed next, the status bar.
 #include "ScriptedDialogs.h"

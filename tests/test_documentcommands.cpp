@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The File and Edit commands through the real window: every save prompt and its answers,
 // the new-document window, Close, Exit and the close request, drops onto the editing area,
 // the clipboard and the picture buttons.

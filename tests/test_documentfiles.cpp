@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Loading and saving documents: exact bytes both ways, the display mode, atomic saves that
 // keep the old file on every failure, and what a killed save leaves behind.
 #include "ScriptedDialogs.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Edit with Quindo" for HTML files: the desktop entry and the associations written into a
 // temporary XDG home, read back by the desktop's own tools (desktop-file-validate, gio).
 #include "ScriptedDialogs.h"

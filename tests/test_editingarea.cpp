@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The editing area's byte, caret and selection operations on a real QScintilla widget.
 #include "ui/platform/EditingArea.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real open and save dialogs: which files the document filters show, the default
 // suffix and the name the dialog starts with.
 #include "TestEnvironment.h"

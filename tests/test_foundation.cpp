@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's start-up, settings store, layout rule, document state and command
 // surface, driven through the real window offscreen.
 #include "ScriptedDialogs.h"

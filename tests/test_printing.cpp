@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Print: header lines in bold on the first page, then the selection or the whole text,
 // printed to a PDF file and read back with pdftotext.
 #include "ScriptedDialogs.h"

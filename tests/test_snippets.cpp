@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tag insertion through the real menus and picture buttons of the main window: every
 // snippet's bytes and caret, the guided boxes, the colour selector and its RGB split, undo,
 // the change flag, the focus, and documents past the 16-bit caret range.

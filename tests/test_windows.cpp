@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The splash hand-over, the first-run welcome, the auxiliary windows, a real second
 // instance, and the design of every small window, on the real widgets offscreen.
 #include "ScriptedDialogs.h"

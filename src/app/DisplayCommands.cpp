@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Options menu's display preferences: font size of the whole editing area, font face
 // of the selection, and the ticks that show the choice.
 #include "app/SettingsStore.h"

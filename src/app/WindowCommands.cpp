@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The auxiliary windows: scratch pad, list examples, a further editor, the about box and
 // the first-run welcome.
 #include "app/AuxiliaryWindows.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Browser preview, help documents and the options window.
 #include "app/ProgramInfo.h"
 #include "browser/BrowserPreference.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // File and Edit commands: load and save, new, close and exit, printing, the clipboard and
 // the first seven picture buttons.
 #include "document/DocumentFile.h"

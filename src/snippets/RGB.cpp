@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "snippets/RGB.h"
 
 // Whole-number division truncates toward zero, and the mask keeps the low byte of the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tag insertion: the caret rule, the snippet catalogue and the colour selector.
 #include "snippets/SnippetCatalogue.h"
 #include "ui/frmMain.h"
