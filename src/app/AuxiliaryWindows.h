@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "ui/SecondaryWindow.h"
+#include "ui/platform/SecondaryWindow.h"
 
 class QLabel;
 class QPlainTextEdit;

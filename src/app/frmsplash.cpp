@@ -4,7 +4,6 @@
 #include "app/Credits.h"
 #include "app/ProgramInfo.h"
 #include "app/SplashPictures.h"
-#include "ui/frmMain.h"
 #include "ui/platform/Twips.h"
 
 #include <QCloseEvent>
@@ -27,9 +26,9 @@ QSize devicePixels(const QWidget& widget, int width, int height) {
 
 }  // namespace
 
-frmsplash::frmsplash(MainWindowMaker makeMainWindow)
+frmsplash::frmsplash(HandOver handOver)
     : SecondaryWindow(nullptr, QStringLiteral("Quindo"), QSize(3885, 2670), Place::Centred),
-      makeMainWindow_(std::move(makeMainWindow)) {
+      handOver_(std::move(handOver)) {
     setObjectName(QStringLiteral("frmsplash"));
     setAttribute(Qt::WA_DeleteOnClose);
 
@@ -81,11 +80,7 @@ void frmsplash::Timer1_Timer() {
         progressBar1_->setValue(i);
     }
 
-    frmMain& main = makeMainWindow_();
-    // Registered with the main window, so that its way out closes the splash in turn.
-    main.showSecondaryWindow(QStringLiteral("frmsplash"), [this] { return this; });
-    main.Form_Load();
-    main.show();
+    handOver_(*this);
     close();
 }
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "ui/SecondaryWindow.h"
+#include "ui/platform/SecondaryWindow.h"
 
 #include <QTimer>
 
@@ -9,18 +9,19 @@
 
 class QLabel;
 class QProgressBar;
-class frmMain;
 
 // The splash: the first window of every run. Its timer's first tick fills the progress
-// bar, has the main window built, loaded and shown, and then closes the splash.
+// bar, hands over (the program builds, loads and shows the main window) and then closes
+// the splash.
 class frmsplash : public SecondaryWindow {
     Q_OBJECT
 
   public:
-    // Builds the main window, not yet loaded; the window lives as long as the program.
-    using MainWindowMaker = std::function<frmMain&()>;
+    // Builds, loads and shows the main window; the splash is passed so that the main
+    // window can close it on its way out.
+    using HandOver = std::function<void(frmsplash&)>;
 
-    explicit frmsplash(MainWindowMaker makeMainWindow);
+    explicit frmsplash(HandOver handOver);
 
     void Form_Load();
     void Timer1_Timer();
@@ -36,7 +37,7 @@ class frmsplash : public SecondaryWindow {
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    MainWindowMaker makeMainWindow_;
+    HandOver handOver_;
     QLabel* label3_ = nullptr;
     QProgressBar* progressBar1_ = nullptr;
     QTimer timer1_;

@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Browser preview, help documents and the options window.
+#include "browser/BrowserCommands.h"
+
 #include "app/ProgramInfo.h"
 #include "browser/BrowserPreference.h"
-#include "document/DocumentState.h"
-#include "ui/frmMain.h"
+#include "document/Document.h"
 #include "ui/platform/Dialogs.h"
 #include "ui/platform/EditingArea.h"
+#include "ui/platform/WindowHost.h"
 
 namespace {
 
@@ -26,70 +28,72 @@ const QString kUsingNoBrowser = QStringLiteral(
 
 // Opens a help page beside the program in the browser; without a browser the user is told
 // to choose one and the Options window opens, and the launch is still tried.
-void showHelpPage(frmMain& main, const QString& noBrowserText, const QString& fileName) {
+void showHelpPage(WindowHost& host, const QString& noBrowserText, const QString& fileName) {
     const QString browser = ReadBrowserPath();
     if (!IsBrowserChosen(browser)) {
-        main.dialogs().messageBox(noBrowserText, Dialogs::Buttons::Ok, Dialogs::Icon::None, kTitle);
-        ShowOptionsWindow(main);
+        host.dialogs().messageBox(noBrowserText, Dialogs::Buttons::Ok, Dialogs::Icon::None, kTitle);
+        ShowOptionsWindow(host);
     }
     LaunchInBrowser(browser, ProgramInfo::besideProgram(fileName));
 }
 
 }  // namespace
 
-void frmMain::mnuTest_Click() {
-    if (Text1().isEmpty()) {
-        dialogs().messageBox(kEmptyPage, Dialogs::Buttons::Ok, Dialogs::Icon::None, kTitle);
+void BrowserCommands::mnuTest_Click() {
+    if (host_.editingArea().isEmpty()) {
+        host_.dialogs().messageBox(kEmptyPage, Dialogs::Buttons::Ok, Dialogs::Icon::None, kTitle);
         return;
     }
     const QString browser = ReadBrowserPath();
     if (!IsBrowserChosen(browser)) {
-        ShowOptionsWindow(*this);
+        ShowOptionsWindow(host_);
     }
     // The preview shows the page's file, so a page without one is saved first. Each test
     // reads the caption afresh: a save renames the page, so at most one Save As is offered.
     for (const QString& unnamed :
          {Caption::kNoDocument, Caption::kBlankTemplate, Caption::kNewUntitled}) {
-        if (caption() == unnamed) {
-            mnuFileSaveAs_Click();
+        if (host_.caption() == unnamed) {
+            document_.mnuFileSaveAs_Click();
         }
     }
-    if (CurrentFileName.isEmpty()) {
+    const QString& page = document_.state().CurrentFileName;
+    if (page.isEmpty()) {
         return;
     }
-    LaunchInBrowser(browser, CurrentFileName);
+    LaunchInBrowser(browser, page);
 }
 
-void frmMain::mnuprimer_Click() {
-    dialogs().messageBox(kPrimerNotice, Dialogs::Buttons::Ok, Dialogs::Icon::Stop,
-                         kPrimerNoticeTitle);
-    showHelpPage(*this, kPrimerNoBrowser, QStringLiteral("HTMLREF2.HTM"));
+void BrowserCommands::mnuprimer_Click() {
+    host_.dialogs().messageBox(kPrimerNotice, Dialogs::Buttons::Ok, Dialogs::Icon::Stop,
+                               kPrimerNoticeTitle);
+    showHelpPage(host_, kPrimerNoBrowser, QStringLiteral("HTMLREF2.HTM"));
 }
 
-void frmMain::mnuusing_Click() {
-    showHelpPage(*this, kUsingNoBrowser, QStringLiteral("aboutqn.html"));
+void BrowserCommands::mnuusing_Click() {
+    showHelpPage(host_, kUsingNoBrowser, QStringLiteral("aboutqn.html"));
 }
 
-void frmMain::mnusample_Click() {
+void BrowserCommands::mnusample_Click() {
+    DocumentState& state = document_.state();
     // A changed document is not thrown away unasked: the same prompt as Open comes first.
-    if (DocChanged == 1 && !askSaveCurrentDocument()) {
+    if (state.DocChanged == 1 && !document_.askSaveCurrentDocument()) {
         return;
     }
-    dialogFileName.clear();
-    Text1().setBytes({});
-    setCaption(Caption::kSample);
-    CurrentFileName = ProgramInfo::besideProgram(QStringLiteral("sample.html"));
-    OpenFile(CurrentFileName);
+    state.dialogFileName.clear();
+    host_.editingArea().setBytes({});
+    host_.setCaption(Caption::kSample);
+    state.CurrentFileName = ProgramInfo::besideProgram(QStringLiteral("sample.html"));
+    document_.OpenFile(state.CurrentFileName);
     // Emptying the area and loading the sample both change the text; the sample counts as
     // changed even when the load found nothing to change.
-    DocChanged = 1;
-    Text1().SetFocus();
+    state.DocChanged = 1;
+    host_.editingArea().SetFocus();
 }
 
-void frmMain::mnuset_Click() {
-    ShowOptionsWindow(*this);
+void BrowserCommands::mnuset_Click() {
+    ShowOptionsWindow(host_);
 }
 
-void frmMain::mnukeys_Click() {
-    ShowOptionsWindow(*this);
+void BrowserCommands::mnukeys_Click() {
+    ShowOptionsWindow(host_);
 }

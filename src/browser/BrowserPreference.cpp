@@ -3,8 +3,8 @@
 
 #include "app/SettingsStore.h"
 #include "browser/frmOptions.h"
-#include "ui/frmMain.h"
 #include "ui/platform/Dialogs.h"
+#include "ui/platform/WindowHost.h"
 
 #include <QFileInfo>
 #include <QProcess>
@@ -49,7 +49,7 @@ void LaunchInBrowser(const QString& browser, const QString& target) {
     QProcess::startDetached(browser, {target});
 }
 
-void ShowOptionsWindow(frmMain& main) {
-    main.showSecondaryWindow(QStringLiteral("frmOptions"),
-                             [&main] { return new frmOptions(main); });
+void ShowOptionsWindow(WindowHost& host) {
+    host.showSecondaryWindow(QStringLiteral("frmOptions"),
+                             [&host] { return new frmOptions(host); });
 }

@@ -4,7 +4,7 @@
 #include <QString>
 
 class Dialogs;
-class frmMain;
+class WindowHost;
 
 // The browser the user picked once as a program file, and the one way of starting it.
 // Nothing is kept in memory: every command reads the stored path afresh, so a choice made
@@ -27,4 +27,4 @@ bool ChooseBrowser(Dialogs& dialogs);
 void LaunchInBrowser(const QString& browser, const QString& target);
 
 // Shows the Options window (the one that is open, or a new one) and returns at once.
-void ShowOptionsWindow(frmMain& main);
+void ShowOptionsWindow(WindowHost& host);

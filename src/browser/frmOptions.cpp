@@ -4,10 +4,10 @@
 #include "app/ProgramInfo.h"
 #include "browser/BrowserPreference.h"
 #include "browser/EditEntry.h"
-#include "ui/frmMain.h"
 #include "ui/platform/Dialogs.h"
 #include "ui/platform/Pictures.h"
 #include "ui/platform/Twips.h"
+#include "ui/platform/WindowHost.h"
 
 #include <QFileInfo>
 #include <QLabel>
@@ -40,9 +40,10 @@ QString entryIcon() {
 
 }  // namespace
 
-frmOptions::frmOptions(frmMain& main)
-    : SecondaryWindow(&main, QStringLiteral("Quindo Options"), QSize(4200, 3180), Place::System),
-      main_(main) {
+frmOptions::frmOptions(WindowHost& host)
+    : SecondaryWindow(&host.window(), QStringLiteral("Quindo Options"), QSize(4200, 3180),
+                      Place::System),
+      host_(host) {
     auto* image = place(new QLabel, QStringLiteral("Image1"), 45, 45, 540, 540);
     image->setPixmap(Pictures::logo(Twips::toPixels(540)));
     image->setScaledContents(true);
@@ -63,18 +64,18 @@ frmOptions::frmOptions(frmMain& main)
 }
 
 void frmOptions::Command1_Click() {
-    if (ChooseBrowser(main_.dialogs())) {
+    if (ChooseBrowser(host_.dialogs())) {
         close();
     }
 }
 
 void frmOptions::Command2_Click() {
     if (!EditEntry::install(ProgramInfo::programPath(), entryIcon())) {
-        main_.dialogs().messageBox(kInstallFailedText, Dialogs::Buttons::Ok, Dialogs::Icon::None,
+        host_.dialogs().messageBox(kInstallFailedText, Dialogs::Buttons::Ok, Dialogs::Icon::None,
                                    kInstallFailedTitle);
         return;
     }
-    main_.dialogs().messageBox(kInstalledText, Dialogs::Buttons::Ok, Dialogs::Icon::None,
+    host_.dialogs().messageBox(kInstalledText, Dialogs::Buttons::Ok, Dialogs::Icon::None,
                                kInstalledTitle);
     close();
 }

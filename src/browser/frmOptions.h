@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "ui/SecondaryWindow.h"
+#include "ui/platform/SecondaryWindow.h"
 
-class frmMain;
+class WindowHost;
 class QLabel;
 class QPushButton;
 
@@ -14,7 +14,7 @@ class frmOptions : public SecondaryWindow {
     Q_OBJECT
 
   public:
-    explicit frmOptions(frmMain& main);
+    explicit frmOptions(WindowHost& host);
 
     void Command1_Click();  // Select
     void Command2_Click();  // Install
@@ -25,7 +25,7 @@ class frmOptions : public SecondaryWindow {
     QPushButton* Command3() const { return command3_; }
 
   private:
-    frmMain& main_;
+    WindowHost& host_;
     QPushButton* command1_;
     QPushButton* command2_;
     QPushButton* command3_;

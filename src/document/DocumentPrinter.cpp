@@ -2,7 +2,6 @@
 #include "document/DocumentPrinter.h"
 
 #include "app/ProgramInfo.h"
-#include "ui/frmMain.h"
 #include "ui/platform/EditingArea.h"
 
 #include <QFontMetrics>
@@ -14,59 +13,6 @@
 namespace {
 
 constexpr int kHeaderPoints = 10;
-
-// A hidden copy of the selection with the same styles, code page and style bytes, so the
-// selection prints exactly from its first to its last character (the editing area's print
-// function prints whole lines).
-std::unique_ptr<EditingArea> selectionCopy(EditingArea& text) {
-    const long start = text.SendScintilla(QsciScintillaBase::SCI_GETSELECTIONSTART);
-    const long end = text.SendScintilla(QsciScintillaBase::SCI_GETSELECTIONEND);
-    auto copy = std::make_unique<EditingArea>();
-    copy->setBytes(text.bytes().sliced(start, end - start));
-    copy->SendScintilla(QsciScintillaBase::SCI_SETCODEPAGE,
-                        text.SendScintilla(QsciScintillaBase::SCI_GETCODEPAGE));
-
-    for (unsigned long style = 0; style <= QsciScintillaBase::STYLE_MAX; ++style) {
-        char font[128] = {};
-        if (text.SendScintilla(QsciScintillaBase::SCI_STYLEGETFONT, style,
-                               static_cast<void*>(font)) > 0) {
-            copy->SendScintilla(QsciScintillaBase::SCI_STYLESETFONT, style,
-                                static_cast<const char*>(font));
-        }
-        for (const auto& [get, set] : {
-                 std::pair{QsciScintillaBase::SCI_STYLEGETSIZEFRACTIONAL,
-                           QsciScintillaBase::SCI_STYLESETSIZEFRACTIONAL},
-                 std::pair{QsciScintillaBase::SCI_STYLEGETWEIGHT,
-                           QsciScintillaBase::SCI_STYLESETWEIGHT},
-                 std::pair{QsciScintillaBase::SCI_STYLEGETITALIC,
-                           QsciScintillaBase::SCI_STYLESETITALIC},
-                 std::pair{QsciScintillaBase::SCI_STYLEGETUNDERLINE,
-                           QsciScintillaBase::SCI_STYLESETUNDERLINE},
-                 std::pair{QsciScintillaBase::SCI_STYLEGETFORE,
-                           QsciScintillaBase::SCI_STYLESETFORE},
-                 std::pair{QsciScintillaBase::SCI_STYLEGETBACK,
-                           QsciScintillaBase::SCI_STYLESETBACK},
-                 std::pair{QsciScintillaBase::SCI_STYLEGETCHARACTERSET,
-                           QsciScintillaBase::SCI_STYLESETCHARACTERSET},
-             }) {
-            copy->SendScintilla(set, style, text.SendScintilla(get, style));
-        }
-    }
-
-    const long length = end - start;
-    if (length > 0) {
-        QByteArray cells(2 * length + 2, '\0');
-        text.SendScintilla(QsciScintillaBase::SCI_GETSTYLEDTEXT, start, end, cells.data());
-        QByteArray styles(length, '\0');
-        for (qsizetype i = 0; i < length; ++i) {
-            styles[i] = cells[2 * i + 1];
-        }
-        copy->SendScintilla(QsciScintillaBase::SCI_STARTSTYLING, 0UL, 0L);
-        copy->SendScintilla(QsciScintillaBase::SCI_SETSTYLINGEX, static_cast<unsigned long>(length),
-                            styles.constData());
-    }
-    return copy;
-}
 
 }  // namespace
 
@@ -112,25 +58,26 @@ bool DocumentPrinter::useDefaultPrinter(QPrinter& printer) {
     return true;
 }
 
-void DocumentPrinter::print(frmMain& main) {
-    DocumentPrinter printer(headerFor(main.CurrentFileName));
-    const bool chosen =
-        main.choosePrinter ? main.choosePrinter(printer) : useDefaultPrinter(printer);
+void DocumentPrinter::print(EditingArea& text, const QString& currentFileName,
+                            const std::function<bool(QPrinter&)>& choosePrinter) {
+    DocumentPrinter printer(headerFor(currentFileName));
+    const bool chosen = choosePrinter ? choosePrinter(printer) : useDefaultPrinter(printer);
     if (!chosen) {
         return;
     }
-    EditingArea& text = main.Text1();
+    // The editing area prints whole lines, so a selection prints from a copy of exactly
+    // the selected text.
     std::unique_ptr<EditingArea> copy;
-    QsciScintillaBase* source = &text;
+    EditingArea* source = &text;
     if (text.hasSelectedText()) {
-        copy = selectionCopy(text);
+        copy = text.styledCopyOfSelection();
         source = copy.get();
     }
     QPainter painter;
     if (!painter.begin(&printer)) {
         return;
     }
-    if (source->SendScintilla(QsciScintillaBase::SCI_GETLENGTH) > 0) {
+    if (!source->isEmpty()) {
         printer.printRange(source, painter);
     } else {
         // Nothing to format: the page holds the header alone.

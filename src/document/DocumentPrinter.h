@@ -5,7 +5,9 @@
 
 #include <QStringList>
 
-class frmMain;
+#include <functional>
+
+class EditingArea;
 class QPrinter;
 
 // A printer that puts the header lines, in bold, at the top of the first page; the
@@ -19,10 +21,11 @@ class DocumentPrinter : public QsciPrinter {
     // document without a name, then the name (an empty line when there is none).
     static QStringList headerFor(const QString& currentFileName);
 
-    // Prints the document of the main window, its selection or its whole text, as one job
-    // on the printer the window chooses (the system's default one unless told otherwise).
-    // Without a printer nothing happens and nothing is shown.
-    static void print(frmMain& main);
+    // Prints the editing area's selection, or its whole text, as one job under the header
+    // of that file name, on the printer choosePrinter sets up (unset: the system's default
+    // one). Without a printer nothing happens and nothing is shown.
+    static void print(EditingArea& text, const QString& currentFileName,
+                      const std::function<bool(QPrinter&)>& choosePrinter);
 
     // Sets the printer up as the system's default printer; false when there is none.
     static bool useDefaultPrinter(QPrinter& printer);

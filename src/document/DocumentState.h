@@ -3,6 +3,20 @@
 
 #include <QString>
 
+// The fields of the one open document. The caption, the other part of its state, is the
+// main window's title.
+struct DocumentState {
+    QString CurrentFileName;
+    qint16 DocChanged = 0;
+    // The last answer to a save prompt (Dialogs' answer numbers); the way out stores
+    // kExitConfirmed here once Exit was confirmed.
+    qint16 SaveAnswer = 0;
+    // The file name the open and save dialogs start with.
+    QString dialogFileName;
+
+    static constexpr qint16 kExitConfirmed = 1000;
+};
+
 // The caption does double duty: it shows the user what is open and it records what kind
 // of document is open. Save and Test Page decide by comparing it with these exact texts.
 namespace Caption {

@@ -1,23 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "document/DropLoader.h"
 
-#include "document/DocumentState.h"
-#include "ui/frmMain.h"
-#include "ui/platform/Dialogs.h"
-#include "ui/platform/EditingArea.h"
+#include "document/Document.h"
 
 #include <QDropEvent>
 #include <QMimeData>
 #include <QTimer>
 
 namespace {
-
-const QString kSavePrompt =
-    QStringLiteral("Save current document before loading the dropped document?");
-const QString kPromptTitle = QStringLiteral("Drag and Drop Load");
-const QString kUnsupported = QStringLiteral(
-    "The drag and drop command could not be completed because the data is in an invalid "
-    "format or is not supported.");
 
 // A drag that starts in the editing area itself (its selection) is not a document to load.
 bool fromOwnArea(const QDropEvent* event, QObject* viewport) {
@@ -37,7 +27,8 @@ void acceptAsCopy(QDropEvent* event) {
 
 }  // namespace
 
-DropLoader::DropLoader(frmMain& main) : QObject(&main), main_(main) {}
+DropLoader::DropLoader(Document& document, QObject& parent)
+    : QObject(&parent), document_(document) {}
 
 bool DropLoader::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
@@ -65,45 +56,12 @@ bool DropLoader::eventFilter(QObject* watched, QEvent* event) {
             const bool hasFileList = data && data->hasUrls();
             const QList<QUrl> urls = hasFileList ? data->urls() : QList<QUrl>{};
             acceptAsCopy(drop);
-            QTimer::singleShot(0, &main_,
-                               [this, hasFileList, urls] { load(main_, hasFileList, urls); });
+            QTimer::singleShot(0, &document_, [this, hasFileList, urls] {
+                document_.loadDrop(hasFileList, urls);
+            });
             return true;
         }
         default:
             return QObject::eventFilter(watched, event);
     }
-}
-
-void DropLoader::load(frmMain& main, bool hasFileList, const QList<QUrl>& urls) {
-    EditingArea& text = main.Text1();
-    if (!text.isEmpty()) {
-        switch (main.dialogs().messageBox(kSavePrompt, Dialogs::Buttons::YesNoCancel,
-                                          Dialogs::Icon::None, kPromptTitle)) {
-            case Dialogs::Yes:
-                // Always the dialog, even for a document with a file; when nothing was
-                // saved the document stays.
-                if (!main.mnuFileSaveAs_Click()) {
-                    return;
-                }
-                break;
-            case Dialogs::No:
-                break;
-            default:
-                return;
-        }
-    }
-    if (!hasFileList || urls.isEmpty() || !urls.constFirst().isLocalFile()) {
-        main.dialogs().messageBox(kUnsupported, Dialogs::Buttons::Ok, Dialogs::Icon::None,
-                                  QStringLiteral("Quindo"));
-        return;
-    }
-    const QString path = urls.constFirst().toLocalFile();
-    if (path.isEmpty()) {
-        return;
-    }
-    text.setBytes({});
-    main.CurrentFileName = path;
-    main.OpenFile(main.CurrentFileName);
-    main.setCaption(Caption::forPath(path));
-    main.DocChanged = 0;
 }

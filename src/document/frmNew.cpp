@@ -2,22 +2,21 @@
 #include "document/frmNew.h"
 
 #include "app/ProgramInfo.h"
-#include "document/DocumentFile.h"
-#include "document/DocumentState.h"
-#include "ui/frmMain.h"
-#include "ui/platform/BusyCursor.h"
-#include "ui/platform/Dialogs.h"
+#include "document/Document.h"
 #include "ui/platform/EditingArea.h"
 #include "ui/platform/Pictures.h"
 #include "ui/platform/Twips.h"
+#include "ui/platform/WindowHost.h"
 
 #include <QLabel>
 #include <QPushButton>
 
-frmNew::frmNew(frmMain& main)
-    : SecondaryWindow(&main, QStringLiteral("New document? Current content will be lost..."),
+frmNew::frmNew(Document& document, WindowHost& host)
+    : SecondaryWindow(&host.window(),
+                      QStringLiteral("New document? Current content will be lost..."),
                       QSize(4995, 1830), Place::Centred),
-      main_(main) {
+      document_(document),
+      host_(host) {
     // The window is designed for a narrow 8-point face; wider type would not fit its
     // labels.
     QFont small = font();
@@ -51,10 +50,10 @@ frmNew::frmNew(frmMain& main)
 }
 
 void frmNew::Command1_Click() {
-    main_.dialogFileName.clear();
-    main_.Text1().setBytes({});
-    main_.setCaption(Caption::kNewUntitled);
-    main_.Text1().SetFocus();
+    document_.state().dialogFileName.clear();
+    host_.editingArea().setBytes({});
+    host_.setCaption(Caption::kNewUntitled);
+    host_.editingArea().SetFocus();
     close();
 }
 
@@ -63,21 +62,10 @@ void frmNew::Command2_Click() {
 }
 
 void frmNew::Command4_Click() {
-    main_.dialogFileName.clear();
-    main_.Text1().setBytes({});
-    main_.setCaption(Caption::kBlankTemplate);
-    OpenFile(ProgramInfo::besideProgram(QStringLiteral("blank.html")));
+    document_.state().dialogFileName.clear();
+    host_.editingArea().setBytes({});
+    host_.setCaption(Caption::kBlankTemplate);
+    // The template is read like any document, but a missing one is reported without a beep.
+    document_.OpenFile(ProgramInfo::besideProgram(QStringLiteral("blank.html")), /*beep=*/false);
     close();
-}
-
-void frmNew::OpenFile(const QString& filename) {
-    DocumentFile::LoadResult file;
-    {
-        BusyCursor busy;
-        file = DocumentFile::load(filename, main_.Text1());
-    }
-    if (!file.opened) {
-        main_.dialogs().messageBox(QStringLiteral("Can't open file: ") + filename,
-                                   Dialogs::Buttons::Ok, Dialogs::Icon::None);
-    }
 }

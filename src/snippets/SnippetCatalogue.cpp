@@ -7,7 +7,7 @@ namespace {
 
 #define CRLF "\r\n"
 
-using B = Dialogs::Buttons;
+using B = DialogTypes::Buttons;
 
 constexpr Guide kHoverQuestion = {
     "Hover button is a Microsoft applet.  In order for it to work you will have to copy the "

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "ui/platform/Dialogs.h"
+#include "ui/platform/DialogTypes.h"
+
+#include <QLatin1String>
 
 #include <QByteArrayView>
 #include <QStringView>
@@ -16,7 +18,7 @@ namespace SnippetCatalogue {
 // The box a guided snippet shows before it inserts.
 struct Guide {
     const char* text;
-    Dialogs::Buttons buttons;
+    DialogTypes::Buttons buttons;
     // True: only the answer Yes inserts; any other answer leaves everything as it was.
     // False: the box only warns, and the snippet goes in once it is closed.
     bool insertOnlyOnYes;

@@ -3,10 +3,16 @@
 
 #include <span>
 
+class frmMain;
+
 // The main window's command surface as data: the menu bar and the row of picture buttons.
 // One piece of code (frmMain) turns these tables into actions and widgets; every action
-// and widget carries its control name as objectName.
+// and widget carries its control name as objectName. Each command is declared once, here:
+// its row names its handler on frmMain, or none when the control inserts the snippet of
+// its name from the catalogue (the window refuses to start when it finds neither).
 namespace CommandSurface {
+
+using Handler = void (*)(frmMain&);
 
 enum class Kind {
     Menu,        // a bar entry or nested menu that only opens its items
@@ -21,6 +27,7 @@ struct MenuEntry {
     const char* caption;
     Kind kind;
     bool checkable;  // shows a tick that the command sets itself
+    Handler handler = nullptr;
 };
 
 struct ButtonEntry {
@@ -28,6 +35,7 @@ struct ButtonEntry {
     int left;             // twips
     const char* tooltip;  // also the accessible name
     const char* word;     // the word drawn on the picture
+    Handler handler = nullptr;
 };
 
 constexpr int kButtonTop = 0;

@@ -1,8 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/frmMain.h"
 
-#include "app/SettingsStore.h"
-#include "document/DocumentState.h"
+#include "app/DisplayPreferences.h"
+#include "app/SmallWindows.h"
+#include "app/Startup.h"
+#include "browser/BrowserCommands.h"
+#include "document/Document.h"
+#include "snippets/SnippetCatalogue.h"
+#include "snippets/TagInsertion.h"
 #include "ui/CommandSurface.h"
 #include "ui/platform/Dialogs.h"
 #include "ui/platform/EditingArea.h"
@@ -54,12 +59,15 @@ frmMain::frmMain(Dialogs& dialogs, QString commandLine, QWidget* parent)
     text1_ = new EditingArea(central);
     text1_->setObjectName(QStringLiteral("Text1"));
     text1_->setGeometry(Twips::rect(kTextLeft, kTextTop, kTextWidth, kTextHeight));
-    connect(text1_, &QsciScintilla::textChanged, this, [this] { Text1_Change(); });
+
+    document_ = new Document(*this);
+    tags_ = std::make_unique<TagInsertion>(*this);
+    browser_ = std::make_unique<BrowserCommands>(*this, *document_);
+    display_ = std::make_unique<DisplayPreferences>(*this);
+    smallWindows_ = std::make_unique<SmallWindows>(*this);
 
     buildCommandSurface();
     buildStatusBar();
-    registerHandlers();
-    installDropHandling();
 
     // Focus order: the editing area, the buttons along the row, then the status bar.
     QWidget* previous = text1_;
@@ -110,6 +118,7 @@ void frmMain::buildCommandSurface() {
                 } else {
                     menuBar()->addAction(a);
                 }
+                addCommand(name, entry.handler);
                 connect(a, &QAction::triggered, this, [this, a, name] {
                     // The command sets its own ticks: undo Qt's automatic toggle so the
                     // handler sees the state from before the click.
@@ -133,6 +142,7 @@ void frmMain::buildCommandSurface() {
                                    CommandSurface::kButtonSize, CommandSurface::kButtonSize));
         b->setToolTip(QString::fromLatin1(entry.tooltip));
         b->setAccessibleName(QString::fromLatin1(entry.tooltip));
+        addCommand(name, entry.handler);
         connect(b, &QAbstractButton::clicked, this, [this, name] { runCommand(name); });
         buttons_.insert(name, b);
     }
@@ -170,113 +180,31 @@ void frmMain::buildStatusBar() {
     setStatusBar(statusBar_);
 }
 
-void frmMain::registerHandlers() {
-    const std::pair<const char*, std::function<void()>> table[] = {
-        {"mnuFileNew", [this] { mnuFileNew_Click(); }},
-        {"mnuFileOpen", [this] { mnuFileOpen_Click(); }},
-        {"mnuFileClose", [this] { mnuFileClose_Click(); }},
-        {"mnuFileSave", [this] { mnuFileSave_Click(); }},
-        {"mnuFileSaveAs", [this] { mnuFileSaveAs_Click(); }},
-        {"mnuFilePrint", [this] { mnuFilePrint_Click(); }},
-        {"mnuFileExit", [this] { mnuFileExit_Click(); }},
-        {"mnuEditCut", [this] { mnuEditCut_Click(); }},
-        {"mnuEditCopy", [this] { mnuEditCopy_Click(); }},
-        {"mnuEditPaste", [this] { mnuEditPaste_Click(); }},
-        {"mnucutall", [this] { mnucutall_Click(); }},
-        {"mnucopyall", [this] { mnucopyall_Click(); }},
-        {"Command1", [this] { Command1_Click(); }},
-        {"Command2", [this] { Command2_Click(); }},
-        {"Command3", [this] { Command3_Click(); }},
-        {"Command4", [this] { Command4_Click(); }},
-        {"Command5", [this] { Command5_Click(); }},
-        {"Command6", [this] { Command6_Click(); }},
-        {"Command7", [this] { Command7_Click(); }},
-        {"Command10", [this] { Command10_Click(); }},
-        {"mnucolorf", [this] { mnucolorf_Click(); }},
-        {"mnulistex", [this] { mnulistex_Click(); }},
-        {"mnuTest", [this] { mnuTest_Click(); }},
-        {"mnunewwin", [this] { mnunewwin_Click(); }},
-        {"mnuPad", [this] { mnuPad_Click(); }},
-        {"mnuset", [this] { mnuset_Click(); }},
-        {"mnukeys", [this] { mnukeys_Click(); }},
-        {"mnuViewStatusBar", [this] { mnuViewStatusBar_Click(); }},
-        {"mnuqn8", [this] { mnuqn8_Click(); }},
-        {"mnuqn10", [this] { mnuqn10_Click(); }},
-        {"mnuqn12", [this] { mnuqn12_Click(); }},
-        {"mnuqn14", [this] { mnuqn14_Click(); }},
-        {"mnuqnverdana", [this] { mnuqnverdana_Click(); }},
-        {"mnuqnarial", [this] { mnuqnarial_Click(); }},
-        {"mnuqntimes", [this] { mnuqntimes_Click(); }},
-        {"mnuprimer", [this] { mnuprimer_Click(); }},
-        {"mnusample", [this] { mnusample_Click(); }},
-        {"mnuusing", [this] { mnuusing_Click(); }},
-        {"mnuabout", [this] { mnuabout_Click(); }},
-    };
-    for (const auto& [name, handler] : table) {
-        handlers_.insert(QString::fromLatin1(name), handler);
+void frmMain::addCommand(const QString& controlName, CommandSurface::Handler handler) {
+    if (handler) {
+        commands_.insert(controlName, [this, handler] { handler(*this); });
+    } else if (SnippetCatalogue::find(controlName)) {
+        commands_.insert(controlName, [this, controlName] { tags_->runSnippet(controlName); });
+    } else {
+        // A row without a command is a dead control: refuse to start rather than ship it.
+        qFatal("%s has neither a handler nor a snippet", qPrintable(controlName));
     }
 }
 
 bool frmMain::runCommand(const QString& controlName) {
-    const auto it = handlers_.constFind(controlName);
-    if (it != handlers_.constEnd()) {
-        (*it)();
-        return true;
+    const auto it = commands_.constFind(controlName);
+    if (it == commands_.constEnd()) {
+        return false;
     }
-    return runSnippet(controlName);
-}
-
-void frmMain::Text1_Change() {
-    DocChanged = 1;
-    emit documentChanged();
+    (*it)();
+    return true;
 }
 
 // ---- start-up ---------------------------------------------------------------------
 
 void frmMain::Form_Load() {
-    // 1. The start-up counter; the very first run shows the welcome window.
-    startupCount_ = RunCounter::parse(
-        SettingsStore::read(QStringLiteral("Run"), QStringLiteral("Value"), QStringLiteral("0")));
-    if (startupCount_ == 0) {
-        showFirstRunWelcome();
-    }
-    startupCount_ = RunCounter::next(startupCount_);
-    SettingsStore::write(QStringLiteral("Run"), QStringLiteral("Value"),
-                         QString::number(startupCount_));
-
-    // 2. The status bar is shown, and its item says so.
-    action(QStringLiteral("mnuViewStatusBar"))->setChecked(true);
-
-    // 3, 4. The stored display preferences, restored by the very commands that chose them.
-    const QString size = SettingsStore::read(QStringLiteral("fontsize"), QStringLiteral("Value"),
-                                             QStringLiteral("10"));
-    if (size == QLatin1String("8")) {
-        mnuqn8_Click();
-    } else if (size == QLatin1String("10")) {
-        mnuqn10_Click();
-    } else if (size == QLatin1String("12")) {
-        mnuqn12_Click();
-    } else if (size == QLatin1String("14")) {
-        mnuqn14_Click();
-    }
-    const QString face = SettingsStore::read(QStringLiteral("font"), QStringLiteral("Value"),
-                                             QStringLiteral("Verdana"));
-    if (face == QLatin1String("Arial")) {
-        mnuqnarial_Click();
-    } else if (face == QLatin1String("Times New Roman")) {
-        mnuqntimes_Click();
-    } else if (face == QLatin1String("Verdana")) {
-        mnuqnverdana_Click();
-    }
-
-    // 5-8. The file named on the command line.
-    DocChanged = 0;
-    CurrentFileName = commandLine_;
-    if (!CurrentFileName.isEmpty()) {
-        OpenFile(CurrentFileName);
-        setCaption(Caption::forPath(commandLine_));
-        DocChanged = 0;
-    }
+    startupCount_ = Startup::load(*this, *smallWindows_, *display_);
+    document_->loadCommandLine(commandLine_);
 }
 
 QSize frmMain::innerSizeTwips() const {
@@ -319,11 +247,16 @@ void frmMain::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-// ---- display preferences ------------------------------------------------------------
+// ---- menu ticks and the status bar ---------------------------------------------------
 
-void frmMain::setChecks(const QStringList& group, const QString& checked) {
-    for (const QString& name : group) {
-        action(name)->setChecked(name == checked);
+bool frmMain::isChecked(const QString& controlName) const {
+    const QAction* item = action(controlName);
+    return item && item->isChecked();
+}
+
+void frmMain::setChecked(const QString& controlName, bool checked) {
+    if (QAction* item = action(controlName)) {
+        item->setChecked(checked);
     }
 }
 
@@ -374,3 +307,51 @@ void frmMain::closeSecondaryWindows() {
         }
     }
 }
+
+// ---- the handlers: one call each into the feature that does the work ---------------------
+
+void frmMain::mnuFileNew_Click() { document_->mnuFileNew_Click(); }
+void frmMain::mnuFileOpen_Click() { document_->mnuFileOpen_Click(); }
+void frmMain::mnuFileClose_Click() { document_->mnuFileClose_Click(); }
+bool frmMain::mnuFileSave_Click() { return document_->mnuFileSave_Click(); }
+bool frmMain::mnuFileSaveAs_Click() { return document_->mnuFileSaveAs_Click(); }
+void frmMain::mnuFilePrint_Click() { document_->mnuFilePrint_Click(); }
+void frmMain::mnuFileExit_Click() { document_->mnuFileExit_Click(); }
+bool frmMain::Form_QueryUnload() { return document_->Form_QueryUnload(); }
+void frmMain::mnuEditCut_Click() { document_->mnuEditCut_Click(); }
+void frmMain::mnuEditCopy_Click() { document_->mnuEditCopy_Click(); }
+void frmMain::mnuEditPaste_Click() { document_->mnuEditPaste_Click(); }
+void frmMain::mnucutall_Click() { document_->mnucutall_Click(); }
+void frmMain::mnucopyall_Click() { document_->mnucopyall_Click(); }
+
+void frmMain::Command1_Click() { mnuFileNew_Click(); }
+void frmMain::Command2_Click() { mnuFileOpen_Click(); }
+void frmMain::Command3_Click() { mnuFileSave_Click(); }
+void frmMain::Command4_Click() { mnuFilePrint_Click(); }
+void frmMain::Command5_Click() { mnuEditCut_Click(); }
+void frmMain::Command6_Click() { mnuEditCopy_Click(); }
+void frmMain::Command7_Click() { mnuEditPaste_Click(); }
+
+void frmMain::Command10_Click() { tags_->Command10_Click(); }
+void frmMain::mnucolorf_Click() { tags_->mnucolorf_Click(); }
+
+void frmMain::mnuTest_Click() { browser_->mnuTest_Click(); }
+void frmMain::mnuprimer_Click() { browser_->mnuprimer_Click(); }
+void frmMain::mnusample_Click() { browser_->mnusample_Click(); }
+void frmMain::mnuusing_Click() { browser_->mnuusing_Click(); }
+void frmMain::mnuset_Click() { browser_->mnuset_Click(); }
+void frmMain::mnukeys_Click() { browser_->mnukeys_Click(); }
+
+void frmMain::mnuqn8_Click() { display_->mnuqn8_Click(); }
+void frmMain::mnuqn10_Click() { display_->mnuqn10_Click(); }
+void frmMain::mnuqn12_Click() { display_->mnuqn12_Click(); }
+void frmMain::mnuqn14_Click() { display_->mnuqn14_Click(); }
+void frmMain::mnuqnarial_Click() { display_->mnuqnarial_Click(); }
+void frmMain::mnuqntimes_Click() { display_->mnuqntimes_Click(); }
+void frmMain::mnuqnverdana_Click() { display_->mnuqnverdana_Click(); }
+
+void frmMain::mnuPad_Click() { smallWindows_->mnuPad_Click(); }
+void frmMain::mnulistex_Click() { smallWindows_->mnulistex_Click(); }
+void frmMain::mnunewwin_Click() { smallWindows_->mnunewwin_Click(); }
+void frmMain::mnuabout_Click() { smallWindows_->mnuabout_Click(); }
+void frmMain::Image1_Click() { mnuabout_Click(); }

@@ -1,31 +1,36 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QColor>
+#include "ui/platform/WindowHost.h"
+
 #include <QHash>
 #include <QMainWindow>
 #include <QPointer>
 #include <QStringList>
 
 #include <functional>
-#include <optional>
-
-#include "snippets/RGB.h"
+#include <memory>
 
 class QAction;
-class QLabel;
 class QMenu;
-class QPrinter;
 class QStatusBar;
-class EditingArea;
+class BrowserCommands;
 class Dialogs;
+class DisplayPreferences;
+class Document;
+class EditingArea;
 class PictureButton;
 class PictureLabel;
+class SmallWindows;
+class TagInsertion;
 
-// The main window. It owns the editing area (whose bytes are the document), the document
-// fields and every command handler; the handlers of each subsystem are defined in that
-// subsystem's own source file.
-class frmMain : public QMainWindow {
+// The main window: the editing area, the menu bar and the row of picture buttons (built
+// from the command surface's tables), the status bar and the small windows it keeps.
+// Every command of the surface is a handler here, and every handler is one call into the
+// feature that does the work: the document (document/), tag insertion (snippets/), the
+// browser and options (browser/), the display preferences and small windows (app/). The
+// features see the window only as a WindowHost.
+class frmMain : public QMainWindow, public WindowHost {
     Q_OBJECT
 
   public:
@@ -33,28 +38,38 @@ class frmMain : public QMainWindow {
     frmMain(Dialogs& dialogs, QString commandLine, QWidget* parent = nullptr);
     ~frmMain() override;
 
-    // ---- document state ------------------------------------------------------------
-    QString CurrentFileName;
-    qint16 DocChanged = 0;
-    qint16 SaveAnswer = 0;
-
-    QString caption() const { return windowTitle(); }
-    void setCaption(const QString& caption) { setWindowTitle(caption); }
+    // ---- the features -------------------------------------------------------------
+    Document& document() { return *document_; }
+    TagInsertion& tags() { return *tags_; }
 
     // ---- controls ------------------------------------------------------------------
     EditingArea& Text1() { return *text1_; }
     QStatusBar& StatusBar1() { return *statusBar_; }
     PictureLabel& Image1() { return *image1_; }
-    Dialogs& dialogs() { return dialogs_; }
     QAction* action(const QString& controlName) const { return actions_.value(controlName); }
     QMenu* menu(const QString& controlName) const { return menus_.value(controlName); }
     PictureButton* button(const QString& controlName) const { return buttons_.value(controlName); }
 
-    // Runs the handler of a menu item or picture button by control name; false when the
+    // Runs the command of a menu item or picture button by control name; false when the
     // name has no command.
     bool runCommand(const QString& controlName);
 
-    // ---- start-up and layout (app) --------------------------------------------------
+    // ---- WindowHost ----------------------------------------------------------------
+    QWidget& window() override { return *this; }
+    EditingArea& editingArea() override { return *text1_; }
+    Dialogs& dialogs() override { return dialogs_; }
+    QString caption() const override { return windowTitle(); }
+    void setCaption(const QString& caption) override { setWindowTitle(caption); }
+    bool isChecked(const QString& controlName) const override;
+    void setChecked(const QString& controlName, bool checked) override;
+    QWidget* secondaryWindow(const QString& name) const override;
+    QWidget* showSecondaryWindow(const QString& name,
+                                 const std::function<QWidget*()>& make) override;
+    void closeSecondaryWindows() override;
+    // The windows closed on the way out, in this order.
+    static QStringList secondaryWindowCloseOrder();
+
+    // ---- start-up and layout --------------------------------------------------------
     // Runs once, before the window is first shown.
     void Form_Load();
     void Form_Resize();
@@ -65,43 +80,22 @@ class frmMain : public QMainWindow {
     // The start-up count while the load runs.
     qint16 startupCount() const { return startupCount_; }
 
-    // ---- display preferences (app) --------------------------------------------------
-    void mnuqn8_Click();
-    void mnuqn10_Click();
-    void mnuqn12_Click();
-    void mnuqn14_Click();
-    void mnuqnarial_Click();
-    void mnuqntimes_Click();
-    void mnuqnverdana_Click();
-    void mnuViewStatusBar_Click();
-
-    // ---- auxiliary windows (app) ----------------------------------------------------
-    void mnuPad_Click();
-    void mnulistex_Click();
-    void mnunewwin_Click();
-    void mnuabout_Click();
-    void Image1_Click();
-    void showFirstRunWelcome();
-
-    // ---- documents (document) -------------------------------------------------------
-    void OpenFile(const QString& filename);
-    // Writes the document plus CR LF; true when the file was written.
-    bool SaveFileAs(const QString& filename);
+    // ---- the command surface's handlers, by feature ---------------------------------
+    // The document (document/Document)
     void mnuFileNew_Click();
     void mnuFileOpen_Click();
     void mnuFileClose_Click();
-    // Save and Save As report whether the document was written.
     bool mnuFileSave_Click();
     bool mnuFileSaveAs_Click();
     void mnuFilePrint_Click();
     void mnuFileExit_Click();
-    // The window's close request; false refuses the close.
     bool Form_QueryUnload();
     void mnuEditCut_Click();
     void mnuEditCopy_Click();
     void mnuEditPaste_Click();
     void mnucutall_Click();
     void mnucopyall_Click();
+    // The buttons that forward to File and Edit commands
     void Command1_Click();
     void Command2_Click();
     void Command3_Click();
@@ -109,46 +103,33 @@ class frmMain : public QMainWindow {
     void Command5_Click();
     void Command6_Click();
     void Command7_Click();
-    // The save prompt that New, Open and the sample command ask when DocChanged is 1
-    // ("Save current document?", Yes/No/Cancel, application title; answer in SaveAnswer).
-    // False when the command must stop: Cancel, or a Yes whose save did not happen.
-    bool askSaveCurrentDocument();
-    // The file name the open and save dialogs start with.
-    QString dialogFileName;
-    // Sets up the printer that Print uses and returns true, or false when there is none.
-    // Unset, Print uses the system's default printer.
-    std::function<bool(QPrinter&)> choosePrinter;
-
-    // ---- tag insertion (snippets) ---------------------------------------------------
-    void InsertAtCaret(const QByteArray& text, std::optional<qint64> stepBack);
-    // Inserts the catalogue snippet of a control; false when the control has none.
-    bool runSnippet(const QString& controlName);
+    // Tag insertion (snippets/TagInsertion); the other insertion commands are the
+    // catalogue's snippets
     void Command10_Click();
     void mnucolorf_Click();
-
-    // ---- browser, help and options (browser) ----------------------------------------
+    // Browser, help and options (browser/BrowserCommands)
     void mnuTest_Click();
     void mnuprimer_Click();
     void mnusample_Click();
     void mnuusing_Click();
     void mnuset_Click();
     void mnukeys_Click();
-
-    // ---- secondary windows ----------------------------------------------------------
-    // The windows closed on the way out, in this order.
-    static QStringList secondaryWindowCloseOrder();
-    // The open secondary window of that name, or null.
-    QWidget* secondaryWindow(const QString& name) const;
-    // Shows the window of that name: creates it with make() when it is not open,
-    // otherwise leaves the open one as it is and raises it.
-    QWidget* showSecondaryWindow(const QString& name, const std::function<QWidget*()>& make);
-    void closeSecondaryWindows();
-
-    // Set by the program before it quits; tests leave it unset.
-    std::function<void()> endProgram;
-
-  signals:
-    void documentChanged();
+    // Display preferences (app/DisplayPreferences)
+    void mnuqn8_Click();
+    void mnuqn10_Click();
+    void mnuqn12_Click();
+    void mnuqn14_Click();
+    void mnuqnarial_Click();
+    void mnuqntimes_Click();
+    void mnuqnverdana_Click();
+    // Small windows (app/SmallWindows)
+    void mnuPad_Click();
+    void mnulistex_Click();
+    void mnunewwin_Click();
+    void mnuabout_Click();
+    void Image1_Click();
+    // The window's own layout
+    void mnuViewStatusBar_Click();
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -157,12 +138,7 @@ class frmMain : public QMainWindow {
   private:
     void buildCommandSurface();
     void buildStatusBar();
-    void registerHandlers();
-    void installDropHandling();
-    void Text1_Change();
-    void setFontSize(int points);
-    void setFontFace(const QString& face);
-    void setChecks(const QStringList& group, const QString& checked);
+    void addCommand(const QString& controlName, void (*handler)(frmMain&));
 
     Dialogs& dialogs_;
     QString commandLine_;
@@ -173,12 +149,12 @@ class frmMain : public QMainWindow {
     QHash<QString, QAction*> actions_;
     QHash<QString, QMenu*> menus_;
     QHash<QString, PictureButton*> buttons_;
-    QHash<QString, std::function<void()>> handlers_;
+    QHash<QString, std::function<void()>> commands_;
     QHash<QString, QPointer<QWidget>> secondaryWindows_;
-    // Tag insertion: the caret position a stepping insertion remembers (full width, so it
-    // holds any position of any document), the colour selector's splitter and the colour
-    // its dialog opens on (the last one confirmed; black before the first).
-    qint64 rememberedCaret_ = 0;
-    RGB rgb_;
-    QColor selectorColor_{Qt::black};
+
+    Document* document_ = nullptr;  // a child QObject of the window
+    std::unique_ptr<TagInsertion> tags_;
+    std::unique_ptr<BrowserCommands> browser_;
+    std::unique_ptr<DisplayPreferences> display_;
+    std::unique_ptr<SmallWindows> smallWindows_;
 };

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "ui/platform/DialogTypes.h"
+
 #include <QColor>
 #include <QString>
 
@@ -12,10 +14,11 @@ class QWidget;
 // be driven by a script in tests and by the real Qt dialogs in the program.
 class Dialogs {
   public:
-    enum class Buttons { Ok, YesNo, YesNoCancel };
-    enum class Icon { None, Stop, Exclamation };
+    using Buttons = DialogTypes::Buttons;
+    using Icon = DialogTypes::Icon;
     // The answers carry the numbers the program stores (SaveAnswer).
-    enum Answer : int { Ok = 1, Cancel = 2, Yes = 6, No = 7 };
+    using Answer = DialogTypes::Answer;
+    using enum DialogTypes::Answer;
 
     // The application title, carried by every box that names no title of its own.
     static QString applicationTitle() { return QStringLiteral("quindo"); }

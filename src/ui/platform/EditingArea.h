@@ -8,6 +8,7 @@
 
 #include <QStringList>
 #include <functional>
+#include <memory>
 
 // The editing area: a plain-text QScintilla control whose bytes are the document.
 //
@@ -81,6 +82,10 @@ class EditingArea : public QsciScintilla {
     QString faceAt(qint64 position) const;
     // The faces text can be given, besides the base font.
     static QStringList faceNames();
+
+    // A hidden editing area holding exactly the selected bytes, with the same code page,
+    // styles and style bytes (printing prints whole lines, so it prints this copy).
+    std::unique_ptr<EditingArea> styledCopyOfSelection() const;
 
     // Conversions between Scintilla's byte positions and character positions.
     qint64 characterFromPosition(qint64 position) const;

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/Program.h"
+#include "Program.h"
 
 int main(int argc, char** argv) {
     return Program::run(argc, argv);

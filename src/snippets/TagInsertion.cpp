@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Tag insertion: the caret rule, the snippet catalogue and the colour selector.
+#include "snippets/TagInsertion.h"
+
 #include "snippets/SnippetCatalogue.h"
-#include "ui/frmMain.h"
 #include "ui/platform/Dialogs.h"
 #include "ui/platform/EditingArea.h"
+#include "ui/platform/WindowHost.h"
 
 namespace {
 
@@ -25,8 +27,8 @@ QByteArray colorString(const RGB& rgb) {
 
 }  // namespace
 
-void frmMain::InsertAtCaret(const QByteArray& text, std::optional<qint64> stepBack) {
-    EditingArea& area = Text1();
+void TagInsertion::InsertAtCaret(const QByteArray& text, std::optional<qint64> stepBack) {
+    EditingArea& area = host_.editingArea();
     // One replacement, one step of the editing area's undo, like typing over a selection.
     area.beginUndoAction();
     area.setSelText(text);
@@ -38,13 +40,13 @@ void frmMain::InsertAtCaret(const QByteArray& text, std::optional<qint64> stepBa
     area.SetFocus();
 }
 
-bool frmMain::runSnippet(const QString& controlName) {
+bool TagInsertion::runSnippet(const QString& controlName) {
     const SnippetCatalogue::Entry* entry = SnippetCatalogue::find(controlName);
     if (!entry) {
         return false;
     }
     if (const SnippetCatalogue::Guide* guide = entry->guide) {
-        const int answer = dialogs().messageBox(QString::fromLatin1(guide->text), guide->buttons,
+        const int answer = host_.dialogs().messageBox(QString::fromLatin1(guide->text), guide->buttons,
                                                 Dialogs::Icon::None,
                                                 QString::fromLatin1(SnippetCatalogue::kGuideTitle));
         if (guide->insertOnlyOnYes && answer != Dialogs::Yes) {
@@ -61,20 +63,20 @@ bool frmMain::runSnippet(const QString& controlName) {
 
 // The colour selector: the string of the chosen colour replaces the selection. The focus
 // stays where it is. A cancelled dialog inserts nothing.
-void frmMain::Command10_Click() {
-    const std::optional<QColor> chosen = dialogs().chooseColor(selectorColor_);
+void TagInsertion::Command10_Click() {
+    const std::optional<QColor> chosen = host_.dialogs().chooseColor(selectorColor_);
     if (!chosen) {
         return;
     }
     selectorColor_ = *chosen;
     rgb_.Color(colorReference(*chosen));
-    EditingArea& area = Text1();
+    EditingArea& area = host_.editingArea();
     area.beginUndoAction();
     area.setSelText(colorString(rgb_));
     area.endUndoAction();
 }
 
-void frmMain::mnucolorf_Click() {
+void TagInsertion::mnucolorf_Click() {
     InsertAtCaret(QByteArrayLiteral("<FONT COLOR=>"), 1);
     Command10_Click();
 }

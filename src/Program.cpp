@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/Program.h"
+#include "Program.h"
 
 #include "app/StartupProbe.h"
 #include "app/frmsplash.h"
+#include "document/Document.h"
 #include "ui/frmMain.h"
 #include "ui/platform/Dialogs.h"
 
@@ -71,12 +72,15 @@ int run(int argc, char** argv) {
     QtDialogs dialogs;
     std::unique_ptr<frmMain> main;
     // The splash comes first; its first tick builds, loads and shows the main window.
-    QPointer<frmsplash> splash = new frmsplash([&]() -> frmMain& {
+    QPointer<frmsplash> splash = new frmsplash([&](frmsplash& self) {
         main = std::make_unique<frmMain>(dialogs, arguments);
         dialogs.setParent(main.get());
-        main->endProgram = [] { QApplication::quit(); };
+        main->document().setEndProgram([] { QApplication::quit(); });
         StartupProbe::reportWhenIdle(*main);
-        return *main;
+        // Registered with the main window, so that its way out closes the splash in turn.
+        main->showSecondaryWindow(QStringLiteral("frmsplash"), [&self] { return &self; });
+        main->Form_Load();
+        main->show();
     });
     closeOnTerminate(app, [&] {
         if (main) {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/SecondaryWindow.h"
+#include "ui/platform/SecondaryWindow.h"
 
 #include "ui/platform/Twips.h"
 

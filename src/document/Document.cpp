@@ -1,0 +1,246 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The document's load and save, its save prompts, and New, Open, Close, Exit and the
+// window's close request.
+#include "document/Document.h"
+
+#include "document/DocumentFile.h"
+#include "document/DropLoader.h"
+#include "document/frmNew.h"
+#include "ui/platform/BusyCursor.h"
+#include "ui/platform/Dialogs.h"
+#include "ui/platform/EditingArea.h"
+#include "ui/platform/WindowHost.h"
+
+#include <QApplication>
+
+namespace {
+
+const QString kSavePrompt = QStringLiteral("Save current document?");
+const QString kExitTitle = QStringLiteral("Quindo");
+const QString kOpenFilter = QStringLiteral("HTML or Text Files (*.HTM* *.txt)");
+const QString kSaveFilter = QStringLiteral("HTML Files (*.HTM*)");
+const QString kDefaultSuffix = QStringLiteral("html");
+const QString kDropPrompt =
+    QStringLiteral("Save current document before loading the dropped document?");
+const QString kDropTitle = QStringLiteral("Drag and Drop Load");
+const QString kDropUnsupported = QStringLiteral(
+    "The drag and drop command could not be completed because the data is in an invalid "
+    "format or is not supported.");
+
+}  // namespace
+
+Document::Document(WindowHost& host) : QObject(&host.window()), host_(host) {
+    EditingArea& text = host_.editingArea();
+    connect(&text, &QsciScintilla::textChanged, this, [this] { Text1_Change(); });
+    // Drops are the document's: the editing area's own text drop never runs.
+    text.viewport()->installEventFilter(new DropLoader(*this, host_.window()));
+}
+
+void Document::Text1_Change() {
+    state_.DocChanged = 1;
+    emit documentChanged();
+}
+
+// ---- load and save ----------------------------------------------------------------------
+
+void Document::OpenFile(const QString& filename, bool beep) {
+    DocumentFile::LoadResult file;
+    {
+        // A read that fails after the open leaves the text as it was, without a word.
+        BusyCursor busy;
+        file = DocumentFile::load(filename, host_.editingArea());
+    }
+    if (!file.opened) {
+        if (beep) {
+            QApplication::beep();
+        }
+        host_.dialogs().messageBox(QStringLiteral("Can't open file: ") + filename,
+                                   Dialogs::Buttons::Ok, Dialogs::Icon::None);
+    }
+}
+
+void Document::loadPath(const QString& path) {
+    state_.CurrentFileName = path;
+    OpenFile(path);
+    host_.setCaption(Caption::forPath(path));
+    state_.DocChanged = 0;
+}
+
+void Document::loadCommandLine(const QString& argumentText) {
+    state_.DocChanged = 0;
+    state_.CurrentFileName = argumentText;
+    if (!argumentText.isEmpty()) {
+        loadPath(argumentText);
+    }
+}
+
+bool Document::SaveFileAs(const QString& filename) {
+    QString error;
+    bool written;
+    {
+        BusyCursor busy;
+        written = DocumentFile::write(filename, host_.editingArea().bytes(), &error);
+    }
+    if (!written) {
+        // The document still differs from every file on disk: it stays changed.
+        QApplication::beep();
+        host_.dialogs().messageBox(error, Dialogs::Buttons::Ok, Dialogs::Icon::Exclamation);
+        return false;
+    }
+    state_.DocChanged = 0;
+    return true;
+}
+
+bool Document::mnuFileSave_Click() {
+    if (isUnnamedDocument(state_.CurrentFileName, host_.caption())) {
+        return mnuFileSaveAs_Click();
+    }
+    const bool written = SaveFileAs(state_.CurrentFileName);
+    host_.setCaption(Caption::forPath(state_.CurrentFileName));
+    if (written) {
+        state_.DocChanged = 0;
+    }
+    return written;
+}
+
+bool Document::mnuFileSaveAs_Click() {
+    state_.CurrentFileName =
+        host_.dialogs().saveFile({kSaveFilter, state_.dialogFileName, kDefaultSuffix, {}});
+    if (state_.CurrentFileName.isEmpty()) {
+        return false;
+    }
+    state_.dialogFileName = state_.CurrentFileName;
+    const bool written = SaveFileAs(state_.CurrentFileName);
+    host_.setCaption(Caption::forPath(state_.CurrentFileName));
+    if (written) {
+        state_.DocChanged = 0;
+    }
+    return written;
+}
+
+void Document::mnuFileOpen_Click() {
+    if (!askSaveCurrentDocument()) {
+        return;
+    }
+    state_.DocChanged = 0;
+    const QString chosen =
+        host_.dialogs().openFile({kOpenFilter, state_.dialogFileName, kDefaultSuffix, {}});
+    if (chosen.isEmpty()) {
+        return;
+    }
+    state_.dialogFileName = chosen;
+    host_.editingArea().setSelText({});
+    loadPath(chosen);
+}
+
+void Document::loadDrop(bool hasFileList, const QList<QUrl>& urls) {
+    if (!host_.editingArea().isEmpty()) {
+        switch (host_.dialogs().messageBox(kDropPrompt, Dialogs::Buttons::YesNoCancel,
+                                           Dialogs::Icon::None, kDropTitle)) {
+            case Dialogs::Yes:
+                // Always the dialog, even for a document with a file; when nothing was
+                // saved the document stays.
+                if (!mnuFileSaveAs_Click()) {
+                    return;
+                }
+                break;
+            case Dialogs::No:
+                break;
+            default:
+                return;
+        }
+    }
+    if (!hasFileList || urls.isEmpty() || !urls.constFirst().isLocalFile()) {
+        host_.dialogs().messageBox(kDropUnsupported, Dialogs::Buttons::Ok, Dialogs::Icon::None,
+                                   QStringLiteral("Quindo"));
+        return;
+    }
+    const QString path = urls.constFirst().toLocalFile();
+    if (path.isEmpty()) {
+        return;
+    }
+    host_.editingArea().setBytes({});
+    loadPath(path);
+}
+
+// ---- the save prompts ---------------------------------------------------------------------
+
+bool Document::promptAndSave(Dialogs::Buttons buttons, const QString& title) {
+    state_.SaveAnswer = static_cast<qint16>(
+        host_.dialogs().messageBox(kSavePrompt, buttons, Dialogs::Icon::None, title));
+    switch (state_.SaveAnswer) {
+        case Dialogs::Yes:
+            return mnuFileSave_Click();
+        case Dialogs::No:
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool Document::askSaveCurrentDocument() {
+    if (state_.DocChanged != 1) {
+        return true;
+    }
+    if (!promptAndSave(Dialogs::Buttons::YesNoCancel, Dialogs::applicationTitle())) {
+        if (state_.SaveAnswer != Dialogs::Yes && state_.SaveAnswer != Dialogs::No) {
+            state_.DocChanged = 1;
+        }
+        return false;
+    }
+    return true;
+}
+
+// ---- new, close, exit and the close request ---------------------------------------------------
+
+void Document::mnuFileNew_Click() {
+    if (!askSaveCurrentDocument()) {
+        return;
+    }
+    host_.showSecondaryWindow(QStringLiteral("frmNew"),
+                              [this] { return new frmNew(*this, host_); });
+    state_.DocChanged = 0;
+}
+
+void Document::mnuFileClose_Click() {
+    if (!host_.editingArea().isEmpty() &&
+        !promptAndSave(Dialogs::Buttons::YesNoCancel, Dialogs::applicationTitle())) {
+        return;
+    }
+    host_.editingArea().setBytes({});
+    host_.setCaption(Caption::kNoDocument);
+    state_.DocChanged = 0;
+}
+
+void Document::mnuFileExit_Click() {
+    if (state_.DocChanged == 1 && !promptAndSave(Dialogs::Buttons::YesNoCancel, kExitTitle)) {
+        return;
+    }
+    // Confirmed: the close request this causes asks nothing more.
+    state_.SaveAnswer = DocumentState::kExitConfirmed;
+    host_.closeSecondaryWindows();
+    host_.window().close();
+    if (endProgram_) {
+        endProgram_();
+    }
+}
+
+bool Document::Form_QueryUnload() {
+    if (state_.SaveAnswer == DocumentState::kExitConfirmed) {
+        return true;
+    }
+    if (state_.DocChanged == 1) {
+        state_.SaveAnswer = static_cast<qint16>(host_.dialogs().messageBox(
+            kSavePrompt, Dialogs::Buttons::YesNo, Dialogs::Icon::None, kExitTitle));
+        // There is no Cancel here: a Yes whose save did not happen keeps the window open,
+        // so the text is not lost.
+        if (state_.SaveAnswer == Dialogs::Yes && !mnuFileSave_Click()) {
+            return false;
+        }
+    }
+    host_.closeSecondaryWindows();
+    if (endProgram_) {
+        endProgram_();
+    }
+    return true;
+}

@@ -1,0 +1,66 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The document's Edit commands (the clipboard) and printing.
+#include "document/Document.h"
+#include "document/DocumentPrinter.h"
+#include "ui/platform/EditingArea.h"
+#include "ui/platform/WindowHost.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+
+namespace {
+
+// Text crosses to and from the clipboard the way the editing area shows its bytes: as
+// UTF-8, or one character per byte in 8-bit mode (the same conversion as its own paste).
+QString textOf(const EditingArea& area, QByteArrayView bytes) {
+    return area.isUtf8() ? QString::fromUtf8(bytes) : QString::fromLatin1(bytes);
+}
+
+QByteArray bytesOf(const EditingArea& area, const QString& text) {
+    return area.isUtf8() ? text.toUtf8() : text.toLatin1();
+}
+
+// Every put empties the clipboard first, so it holds that plain text and nothing else.
+void putOnClipboard(const QString& text) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    clipboard->setText(text);
+}
+
+}  // namespace
+
+void Document::mnuFilePrint_Click() {
+    DocumentPrinter::print(host_.editingArea(), state_.CurrentFileName, choosePrinter_);
+}
+
+void Document::mnuEditCut_Click() {
+    EditingArea& text = host_.editingArea();
+    putOnClipboard(textOf(text, text.selectedBytes()));
+    text.setSelText({});
+    text.SetFocus();
+}
+
+void Document::mnuEditCopy_Click() {
+    EditingArea& text = host_.editingArea();
+    putOnClipboard(textOf(text, text.selectedBytes()));
+    text.SetFocus();
+}
+
+void Document::mnuEditPaste_Click() {
+    EditingArea& text = host_.editingArea();
+    // No text on the clipboard pastes the empty text: the selection goes.
+    text.setSelText(bytesOf(text, QGuiApplication::clipboard()->text()));
+}
+
+void Document::mnucutall_Click() {
+    EditingArea& text = host_.editingArea();
+    putOnClipboard(textOf(text, text.bytes()));
+    text.setBytes({});
+    text.SetFocus();
+}
+
+void Document::mnucopyall_Click() {
+    EditingArea& text = host_.editingArea();
+    putOnClipboard(textOf(text, text.bytes()));
+    text.SetFocus();
+}
