@@ -5,6 +5,7 @@
 #include "app/ProgramInfo.h"
 #include "app/SettingsStore.h"
 #include "ui/platform/Pictures.h"
+#include "ui/platform/PlainTextBox.h"
 #include "ui/platform/Twips.h"
 
 #include <QApplication>
@@ -34,7 +35,7 @@ QList<QWidget*> addLabels(SecondaryWindow& window, std::initializer_list<LabelDe
 
 QPlainTextEdit* addTextBox(SecondaryWindow& window, int left, int top, int width, int height,
                            bool scrollBars) {
-    auto* box = window.place(new QPlainTextEdit, QStringLiteral("Text1"), left, top, width, height);
+    auto* box = window.place(new PlainTextBox, QStringLiteral("Text1"), left, top, width, height);
     const Qt::ScrollBarPolicy policy = scrollBars ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff;
     box->setHorizontalScrollBarPolicy(policy);
     box->setVerticalScrollBarPolicy(policy);

@@ -52,8 +52,9 @@ void BrowserCommands::mnuTest_Click() {
     // reads the caption afresh: a save renames the page, so at most one Save As is offered.
     for (const QString& unnamed :
          {Caption::kNoDocument, Caption::kBlankTemplate, Caption::kNewUntitled}) {
-        if (host_.caption() == unnamed) {
-            document_.mnuFileSaveAs_Click();
+        if (host_.caption() == unnamed && !document_.mnuFileSaveAs_Click()) {
+            // Cancelled, or nothing was written: there is no file to show.
+            return;
         }
     }
     const QString& page = document_.state().CurrentFileName;

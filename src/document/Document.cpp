@@ -12,6 +12,8 @@
 #include "ui/platform/WindowHost.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 
 namespace {
 
@@ -43,27 +45,44 @@ void Document::Text1_Change() {
 
 // ---- load and save ----------------------------------------------------------------------
 
-void Document::OpenFile(const QString& filename, bool beep) {
+bool Document::OpenFile(const QString& filename, bool beep) {
     DocumentFile::LoadResult file;
     {
-        // A read that fails after the open leaves the text as it was, without a word.
         BusyCursor busy;
         file = DocumentFile::load(filename, host_.editingArea());
     }
-    if (!file.opened) {
+    if (!file.loaded) {
+        // Not opened, or the read failed on the way: the text is as it was.
         if (beep) {
             QApplication::beep();
         }
         host_.dialogs().messageBox(QStringLiteral("Can't open file: ") + filename,
                                    Dialogs::Buttons::Ok, Dialogs::Icon::None);
     }
+    return file.loaded;
 }
 
-void Document::loadPath(const QString& path) {
+namespace {
+
+// A name in the file system, even one that cannot be read or followed (a loop of links).
+bool nameExists(const QString& path) {
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
+}  // namespace
+
+bool Document::loadPath(const QString& path) {
+    if (!OpenFile(path) && nameExists(path)) {
+        // A file that is there but could not be read is not the document: a later Save
+        // must not write the text over it. The document stays as it was.
+        return false;
+    }
+    // Read, or a name that does not exist yet (the first Save creates it).
     state_.CurrentFileName = path;
-    OpenFile(path);
     host_.setCaption(Caption::forPath(path));
     state_.DocChanged = 0;
+    return true;
 }
 
 void Document::loadCommandLine(const QString& argumentText) {
@@ -95,27 +114,40 @@ bool Document::mnuFileSave_Click() {
     if (isUnnamedDocument(state_.CurrentFileName, host_.caption())) {
         return mnuFileSaveAs_Click();
     }
-    const bool written = SaveFileAs(state_.CurrentFileName);
-    host_.setCaption(Caption::forPath(state_.CurrentFileName));
-    if (written) {
-        state_.DocChanged = 0;
+    if (!SaveFileAs(state_.CurrentFileName)) {
+        return false;
     }
-    return written;
+    host_.setCaption(Caption::forPath(state_.CurrentFileName));
+    state_.DocChanged = 0;
+    return true;
+}
+
+Dialogs::FileRequest Document::fileRequest(const QString& filter) const {
+    // The dialogs start on the last name chosen in them; before the first choice, in the
+    // document's folder, or the user's home folder.
+    QString folder = QDir::homePath();
+    if (!state_.CurrentFileName.isEmpty() && QFileInfo(state_.CurrentFileName).isAbsolute()) {
+        folder = QFileInfo(state_.CurrentFileName).absolutePath();
+    }
+    return {filter, state_.dialogFileName, kDefaultSuffix, folder};
 }
 
 bool Document::mnuFileSaveAs_Click() {
-    state_.CurrentFileName =
-        host_.dialogs().saveFile({kSaveFilter, state_.dialogFileName, kDefaultSuffix, {}});
-    if (state_.CurrentFileName.isEmpty()) {
+    const QString chosen = host_.dialogs().saveFile(fileRequest(kSaveFilter));
+    if (chosen.isEmpty()) {
+        // A cancelled dialog leaves no name behind.
+        state_.CurrentFileName.clear();
         return false;
     }
-    state_.dialogFileName = state_.CurrentFileName;
-    const bool written = SaveFileAs(state_.CurrentFileName);
-    host_.setCaption(Caption::forPath(state_.CurrentFileName));
-    if (written) {
-        state_.DocChanged = 0;
+    state_.dialogFileName = chosen;
+    if (!SaveFileAs(chosen)) {
+        // Nothing was written there: the document keeps its name and caption.
+        return false;
     }
-    return written;
+    state_.CurrentFileName = chosen;
+    host_.setCaption(Caption::forPath(chosen));
+    state_.DocChanged = 0;
+    return true;
 }
 
 void Document::mnuFileOpen_Click() {
@@ -123,13 +155,15 @@ void Document::mnuFileOpen_Click() {
         return;
     }
     state_.DocChanged = 0;
-    const QString chosen =
-        host_.dialogs().openFile({kOpenFilter, state_.dialogFileName, kDefaultSuffix, {}});
+    const QString chosen = host_.dialogs().openFile(fileRequest(kOpenFilter));
     if (chosen.isEmpty()) {
         return;
     }
     state_.dialogFileName = chosen;
-    host_.editingArea().setSelText({});
+    if (!nameExists(chosen)) {
+        // A new name: the selection goes, and the document takes the name.
+        host_.editingArea().setSelText({});
+    }
     loadPath(chosen);
 }
 
@@ -159,7 +193,9 @@ void Document::loadDrop(bool hasFileList, const QList<QUrl>& urls) {
     if (path.isEmpty()) {
         return;
     }
-    host_.editingArea().setBytes({});
+    if (!nameExists(path)) {
+        host_.editingArea().setBytes({});
+    }
     loadPath(path);
 }
 
@@ -232,8 +268,11 @@ bool Document::Form_QueryUnload() {
     if (state_.DocChanged == 1) {
         state_.SaveAnswer = static_cast<qint16>(host_.dialogs().messageBox(
             kSavePrompt, Dialogs::Buttons::YesNo, Dialogs::Icon::None, kExitTitle));
-        // There is no Cancel here: a Yes whose save did not happen keeps the window open,
-        // so the text is not lost.
+        // Only Yes or No answers: Escape or the box's close button refuses the close, and
+        // a Yes whose save did not happen keeps the window open, so the text is not lost.
+        if (state_.SaveAnswer != Dialogs::Yes && state_.SaveAnswer != Dialogs::No) {
+            return false;
+        }
         if (state_.SaveAnswer == Dialogs::Yes && !mnuFileSave_Click()) {
             return false;
         }

@@ -26,14 +26,17 @@ class Document : public QObject {
     const DocumentState& state() const { return state_; }
 
     // ---- load and save ----------------------------------------------------------------
-    // Reads a whole file into the editing area; a file that cannot be opened is reported
-    // ("Can't open file: " and the path), with a beep unless told otherwise.
-    void OpenFile(const QString& filename, bool beep = true);
+    // Reads a whole file into the editing area; true when it was read. A file that cannot
+    // be read is reported ("Can't open file: " and the path), with a beep unless told
+    // otherwise, and leaves the text as it was.
+    bool OpenFile(const QString& filename, bool beep = true);
     // Writes the document plus CR LF; true when the file was written. A failure is
     // reported and leaves the document changed.
     bool SaveFileAs(const QString& filename);
-    // Makes the file at path the document: its name, its text, its caption, unchanged.
-    void loadPath(const QString& path);
+    // Makes the file at path the document: its name, its text, its caption, unchanged. A
+    // name that does not exist yet becomes the document's name (Save creates the file); a
+    // file that exists but cannot be read leaves the document as it was (false).
+    bool loadPath(const QString& path);
     // The start-up's file: the command line's argument text, when there is one.
     void loadCommandLine(const QString& argumentText);
 
@@ -74,6 +77,8 @@ class Document : public QObject {
     void documentChanged();
 
   private:
+    // What the open and save dialogs are asked to show first.
+    Dialogs::FileRequest fileRequest(const QString& filter) const;
     // Asks whether to save, keeps the answer in SaveAnswer and saves on Yes. True when the
     // command goes on: No, or a Yes whose save happened.
     bool promptAndSave(Dialogs::Buttons buttons, const QString& title);

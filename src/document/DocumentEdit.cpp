@@ -55,7 +55,9 @@ void Document::mnuEditPaste_Click() {
 void Document::mnucutall_Click() {
     EditingArea& text = host_.editingArea();
     putOnClipboard(textOf(text, text.bytes()));
-    text.setBytes({});
+    // One ordinary edit, which Undo takes back; the display mode and line ends stay.
+    text.selectAll();
+    text.setSelText({});
     text.SetFocus();
 }
 

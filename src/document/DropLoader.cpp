@@ -15,14 +15,16 @@ bool fromOwnArea(const QDropEvent* event, QObject* viewport) {
     return source && (source == viewport || source == viewport->parent());
 }
 
-// Dropped files are copied, never moved: the source keeps its file.
-void acceptAsCopy(QDropEvent* event) {
-    if (event->possibleActions() & Qt::CopyAction) {
-        event->setDropAction(Qt::CopyAction);
-        event->accept();
-    } else {
-        event->acceptProposedAction();
+// Dropped files are copied, never moved: the source keeps its file. A drag that offers
+// no copy is refused, so no file manager deletes what was dragged.
+bool acceptAsCopy(QDropEvent* event) {
+    if (!(event->possibleActions() & Qt::CopyAction)) {
+        event->ignore();
+        return false;
     }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    return true;
 }
 
 }  // namespace
@@ -55,7 +57,9 @@ bool DropLoader::eventFilter(QObject* watched, QEvent* event) {
             const QMimeData* data = drop->mimeData();
             const bool hasFileList = data && data->hasUrls();
             const QList<QUrl> urls = hasFileList ? data->urls() : QList<QUrl>{};
-            acceptAsCopy(drop);
+            if (!acceptAsCopy(drop)) {
+                return true;
+            }
             QTimer::singleShot(0, &document_, [this, hasFileList, urls] {
                 document_.loadDrop(hasFileList, urls);
             });

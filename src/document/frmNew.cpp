@@ -50,6 +50,11 @@ frmNew::frmNew(Document& document, WindowHost& host)
 }
 
 void frmNew::Command1_Click() {
+    // The main window stays usable while this window is open: what was typed there since
+    // is not thrown away unasked.
+    if (!document_.askSaveCurrentDocument()) {
+        return;
+    }
     document_.state().dialogFileName.clear();
     host_.editingArea().setBytes({});
     host_.setCaption(Caption::kNewUntitled);
@@ -62,6 +67,9 @@ void frmNew::Command2_Click() {
 }
 
 void frmNew::Command4_Click() {
+    if (!document_.askSaveCurrentDocument()) {
+        return;
+    }
     document_.state().dialogFileName.clear();
     host_.editingArea().setBytes({});
     host_.setCaption(Caption::kBlankTemplate);
