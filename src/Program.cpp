@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QPointer>
+#include <QSettings>
 #include <QSocketNotifier>
 #include <QStringList>
 
@@ -60,14 +61,33 @@ QString argumentText(int argc, char** argv) {
     return words.join(QLatin1Char(' '));
 }
 
+void chooseWindowSystem() {
+    // On a Wayland session a program can neither centre its windows nor keep one above
+    // the others, and the small windows are designed to do both: run on the session's X
+    // server (XWayland) instead, unless the user chose a platform.
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        return;
+    }
+    const bool wayland = qEnvironmentVariable("XDG_SESSION_TYPE") == QLatin1String("wayland") ||
+                         !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    if (wayland && !qEnvironmentVariableIsEmpty("DISPLAY")) {
+        qputenv("QT_QPA_PLATFORM", "xcb");
+    }
+}
+
 int run(int argc, char** argv) {
     const QString arguments = argumentText(argc, argv);
+    chooseWindowSystem();
     // Qt sees only the program's name, so a file called "-style" stays a file name.
     int qtArgc = 1;
     char* qtArgv[] = {argv[0], nullptr};
     QApplication app(qtArgc, qtArgv);
     QApplication::setApplicationName(QStringLiteral("quindo"));
     QApplication::setOrganizationName(QStringLiteral("quindo"));
+    // The program writes no settings file but its own: Qt's file dialog would keep its
+    // state in the user's QtProject.conf (native format), which is sent nowhere instead.
+    // The settings store uses the INI format and is not affected.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("/dev/null"));
 
     QtDialogs dialogs;
     std::unique_ptr<frmMain> main;

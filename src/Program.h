@@ -9,6 +9,10 @@ namespace Program {
 // blanks (the shell has already split and unquoted them).
 QString argumentText(int argc, char** argv);
 
+// On a Wayland session without a platform chosen by the user, picks the X server
+// (XWayland), where windows can be centred and kept on top.
+void chooseWindowSystem();
+
 // Starts the program and runs it until it ends; returns the exit code.
 int run(int argc, char** argv);
 

@@ -82,7 +82,7 @@ frmAbout::frmAbout(QWidget* owner)
                       Place::Centred) {
     auto* image1 = place(new QLabel, QStringLiteral("Image1"), 45, 45, 540, 540);
     image1->setScaledContents(true);
-    image1->setPixmap(Pictures::logo(Twips::toPixels(540) * devicePixelRatio()));
+    image1->setPixmap(Pictures::logo(qRound(Twips::toPixels(540) * devicePixelRatioF())));
     image1->setToolTip(Credits::logoTip());
 
     // In focus order; the Tab numbers of the design run 0 (Label3) to 7 (Label7).

@@ -7,6 +7,9 @@
 #include "ui/platform/Twips.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QWindow>
 #include <QLabel>
 #include <QProgressBar>
 
@@ -72,16 +75,37 @@ void frmsplash::Timer1_Timer() {
     handedOver_ = true;
     timer1_.stop();
 
+    // The first tick can come before the window system has shown the splash: wait for it
+    // (letting no input in) and paint it, so it is on screen, pictures and all, before
+    // the hand-over holds the interface thread.
+    if (QWindow* window = windowHandle()) {
+        QElapsedTimer waited;
+        waited.start();
+        while (!window->isExposed() && waited.elapsed() < kExposeWaitMs) {
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
+        }
+    }
+    if (!isVisible()) {
+        return;  // closed meanwhile (the session ended the program)
+    }
+    repaint();
+
     progressBar1_->setRange(0, kProgressSteps);
     progressBar1_->setVisible(true);
     progressBar1_->setValue(progressBar1_->minimum());
-    // The bar repaints itself only when the filled part grows, so the steps stay cheap.
+    // The bar repaints itself at once (not through the event loop) and only when the
+    // filled part grows, so it is seen to fill and the steps stay cheap.
     for (int i = 0; i <= kProgressSteps; ++i) {
         progressBar1_->setValue(i);
     }
 
     handOver_(*this);
     close();
+}
+
+void frmsplash::keyPressEvent(QKeyEvent* event) {
+    // Not closed by Escape: the program is starting behind it.
+    QWidget::keyPressEvent(event);
 }
 
 void frmsplash::closeEvent(QCloseEvent* event) {

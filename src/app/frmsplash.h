@@ -34,9 +34,12 @@ class frmsplash : public SecondaryWindow {
     static constexpr int kProgressSteps = 4000;
 
   protected:
+    void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    // How long the first tick waits for the window system to show the splash.
+    static constexpr int kExposeWaitMs = 2000;
     HandOver handOver_;
     QLabel* label3_ = nullptr;
     QProgressBar* progressBar1_ = nullptr;

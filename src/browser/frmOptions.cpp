@@ -45,7 +45,7 @@ frmOptions::frmOptions(WindowHost& host)
                       Place::System),
       host_(host) {
     auto* image = place(new QLabel, QStringLiteral("Image1"), 45, 45, 540, 540);
-    image->setPixmap(Pictures::logo(Twips::toPixels(540)));
+    image->setPixmap(Pictures::logo(qRound(Twips::toPixels(540) * devicePixelRatioF())));
     image->setScaledContents(true);
 
     command1_ = addButton(QStringLiteral("Command1"), QStringLiteral("Select"), 675, 90, 960, 375);

@@ -39,7 +39,8 @@ frmNew::frmNew(Document& document, WindowHost& host)
                               QStringLiteral("Return to current document."), 1935, 1350, 2940, 240);
     addHorizontalLine(QStringLiteral("Line1"), 315, 1215, 4815);
     auto* image = place(new QLabel, QStringLiteral("Image1"), 90, 45, 540, 540);
-    image->setPixmap(Pictures::programIcon().pixmap(Twips::toPixels(540)));
+    const int side = Twips::toPixels(540);
+    image->setPixmap(Pictures::programIcon().pixmap(QSize(side, side), devicePixelRatioF()));
     image->setScaledContents(true);
 
     setFocusOrder({newButton, cancel, label1, loadBlank, label2, label4});

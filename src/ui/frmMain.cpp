@@ -16,6 +16,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QDateTime>
 #include <QLabel>
 #include <QMenuBar>
@@ -50,7 +51,8 @@ frmMain::frmMain(Dialogs& dialogs, QString commandLine, QWidget* parent)
     image1_ = new PictureLabel(central);
     image1_->setObjectName(QStringLiteral("Image1"));
     image1_->setGeometry(Twips::rect(45, 0, 540, 540));
-    image1_->setPixmap(Pictures::logo(Twips::toPixels(540)));
+    // Drawn at the screen's pixel density and shown scaled to the label, so it stays sharp.
+    image1_->setPixmap(Pictures::logo(qRound(Twips::toPixels(540) * devicePixelRatioF())));
     image1_->setScaledContents(true);
     image1_->setToolTip(QStringLiteral("Quindo by Tamblor9"));
     image1_->setAccessibleName(QStringLiteral("Quindo logo"));
@@ -68,6 +70,8 @@ frmMain::frmMain(Dialogs& dialogs, QString commandLine, QWidget* parent)
 
     buildCommandSurface();
     buildStatusBar();
+    // Tab and Shift+Tab move the focus out of the editing area; Ctrl+Tab types a tab.
+    text1_->installEventFilter(this);
 
     // Focus order: the editing area, the buttons along the row, then the status bar.
     QWidget* previous = text1_;
@@ -152,10 +156,13 @@ void frmMain::buildStatusBar() {
     statusBar_ = new QStatusBar(this);
     statusBar_->setObjectName(QStringLiteral("StatusBar1"));
     statusBar_->setSizeGripEnabled(true);
-    statusBar_->setFixedHeight(Twips::toPixels(kStatusHeight) + 2);
+    statusBar_->setFixedHeight(Twips::toPixels(kStatusHeight));
     statusBar_->setFocusPolicy(Qt::TabFocus);
     auto addPanel = [this](const QString& text, int stretch) {
         auto* panel = new QLabel(text, statusBar_);
+        // The panels never hold the window wider than the user makes it: they cut their
+        // text instead.
+        panel->setMinimumWidth(1);
         panel->setFrameShape(QFrame::StyledPanel);
         panel->setFrameShadow(QFrame::Sunken);
         statusBar_->addPermanentWidget(panel, stretch);
@@ -208,7 +215,15 @@ void frmMain::Form_Load() {
 }
 
 QSize frmMain::innerSizeTwips() const {
-    const int menuHeight = menuBar()->isVisible() ? menuBar()->height() : 0;
+    // Before the window is first shown the menu bar is not laid out yet: count the height
+    // it will take (it may wrap onto more lines in a narrow window).
+    const QMenuBar* bar = menuBar();
+    int menuHeight = 0;
+    if (bar->isVisible()) {
+        menuHeight = bar->height();
+    } else if (bar->isVisibleTo(this)) {
+        menuHeight = bar->heightForWidth(width());
+    }
     return Twips::fromPixels(QSize(width(), height() - menuHeight));
 }
 
@@ -232,6 +247,27 @@ void frmMain::Form_Resize() {
     if (wanted != current) {
         text1_->resize(Twips::toPixels(wanted));
     }
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == text1_ && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
+        if (key->key() == Qt::Key_Tab && mods == Qt::NoModifier) {
+            focusNextPrevChild(true);
+            return true;
+        }
+        if (key->key() == Qt::Key_Backtab ||
+            (key->key() == Qt::Key_Tab && mods == Qt::ShiftModifier)) {
+            focusNextPrevChild(false);
+            return true;
+        }
+        if (key->key() == Qt::Key_Tab && mods == Qt::ControlModifier) {
+            text1_->setSelText(QByteArrayLiteral("\t"));
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void frmMain::resizeEvent(QResizeEvent* event) {

@@ -132,6 +132,7 @@ class frmMain : public QMainWindow, public WindowHost {
     void mnuViewStatusBar_Click();
 
   protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/platform/Pictures.h"
 
+#include <QFontMetricsF>
 #include <QIcon>
 #include <QMouseEvent>
 #include <QPainter>
@@ -10,9 +11,11 @@
 
 namespace Pictures {
 
-QPixmap buttonFace(const QString& word, bool pressed) {
+QPixmap buttonFace(const QString& word, bool pressed, qreal devicePixelRatio) {
     constexpr int kSize = 36;
-    QImage image(kSize, kSize, QImage::Format_ARGB32_Premultiplied);
+    const int side = qRound(kSize * devicePixelRatio);
+    QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(devicePixelRatio);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     // A dark, slightly lit surface, like a small photograph.
@@ -20,23 +23,26 @@ QPixmap buttonFace(const QString& word, bool pressed) {
     light.setColorAt(0.0, QColor(0x4a, 0x5a, 0x78));
     light.setColorAt(0.6, QColor(0x1c, 0x24, 0x38));
     light.setColorAt(1.0, QColor(0x08, 0x0a, 0x12));
-    p.fillRect(image.rect(), light);
+    p.fillRect(QRectF(0, 0, kSize, kSize), light);
     p.setPen(QColor(0x80, 0x90, 0xb0, 90));
     p.drawLine(2, kSize - 9, kSize - 3, kSize - 9);
 
-    QFont font(QStringLiteral("DejaVu Sans"));
-    // One font for every word (each size would be a font of its own to look up at
-    // start-up); longer words are drawn narrower.
+    // One narrow font for every word (each size would be a font of its own to look up at
+    // start-up). A word keeps the font's full height, so it stays readable, and a long
+    // one is drawn narrower to fit the face.
+    QFont font(QStringLiteral("Liberation Sans Narrow"));
     font.setPixelSize(13);
     font.setBold(true);
     p.setFont(font);
     p.setPen(QColor(0xf0, 0xf0, 0xf0));
-    const qreal scale = word.size() > 5 ? 8.0 / 13.0 : (word.size() > 3 ? 10.0 / 13.0 : 1.0);
+    const qreal width = QFontMetricsF(font).horizontalAdvance(word);
+    const qreal room = kSize - 4;
+    const qreal scale = width > room ? room / width : 1.0;
     p.save();
     p.translate(kSize / 2.0, (kSize - 6) / 2.0);
-    p.scale(scale, scale);
+    p.scale(scale, 1.0);
     const qreal w = kSize / scale;
-    const qreal h = (kSize - 6) / scale;
+    const qreal h = kSize - 6;
     p.drawText(QRectF(-w / 2, -h / 2, w, h), Qt::AlignCenter, word);
     p.restore();
     p.end();
@@ -44,7 +50,7 @@ QPixmap buttonFace(const QString& word, bool pressed) {
     if (pressed) {
         image.invertPixels();
         QPainter lighten(&image);
-        lighten.fillRect(image.rect(), QColor(255, 255, 255, 60));
+        lighten.fillRect(QRectF(0, 0, kSize, kSize), QColor(255, 255, 255, 60));
     }
     return QPixmap::fromImage(image);
 }
@@ -91,8 +97,9 @@ QIcon programIcon() {
 
 PictureButton::PictureButton(const QString& word, QWidget* parent)
     : QAbstractButton(parent),
-      normal_(Pictures::buttonFace(word, false)),
-      pressed_(Pictures::buttonFace(word, true)) {
+      normal_(Pictures::buttonFace(word, false, devicePixelRatioF())),
+      pressed_(Pictures::buttonFace(word, true, devicePixelRatioF())),
+      word_(word) {
     setFocusPolicy(Qt::StrongFocus);
 }
 
@@ -101,6 +108,12 @@ QSize PictureButton::sizeHint() const {
 }
 
 void PictureButton::paintEvent(QPaintEvent*) {
+    // Drawn again for the pixel density of the screen the button is on.
+    const qreal ratio = devicePixelRatioF();
+    if (!qFuzzyCompare(normal_.devicePixelRatio(), ratio)) {
+        normal_ = Pictures::buttonFace(word_, false, ratio);
+        pressed_ = Pictures::buttonFace(word_, true, ratio);
+    }
     QStylePainter p(this);
     const QRect frame = rect();
     p.drawPixmap(frame.adjusted(1, 1, -1, -1), isDown() ? pressed_ : normal_);

@@ -9,8 +9,8 @@
 namespace Pictures {
 
 // A 36 x 36 button face: a dark picture with the word on it, or its lighter, inverted
-// variant that shows while the button is held down.
-QPixmap buttonFace(const QString& word, bool pressed);
+// variant that shows while the button is held down; drawn for that pixel density.
+QPixmap buttonFace(const QString& word, bool pressed, qreal devicePixelRatio = 1.0);
 QPixmap logo(int size);
 QIcon programIcon();
 
@@ -23,6 +23,8 @@ class PictureButton : public QAbstractButton {
   public:
     PictureButton(const QString& word, QWidget* parent = nullptr);
     QSize sizeHint() const override;
+    // The picture shown while the button is up.
+    const QPixmap& face() const { return normal_; }
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -30,6 +32,7 @@ class PictureButton : public QAbstractButton {
   private:
     QPixmap normal_;
     QPixmap pressed_;
+    QString word_;
 };
 
 // A picture that reports clicks (the logo).

@@ -3,7 +3,9 @@
 
 #include "ui/platform/Twips.h"
 
+#include <QAbstractButton>
 #include <QFont>
+#include <QKeyEvent>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
@@ -91,8 +93,31 @@ void SecondaryWindow::showEvent(QShowEvent* event) {
                 move(frame.topLeft());
             }
         }
-        if (firstFocus_) {
-            firstFocus_->setFocus(Qt::OtherFocusReason);
-        }
     }
+    // A small window takes the keyboard when it is shown, on the first control of its
+    // focus order, so keys no longer go on into the window behind it.
+    activateWindow();
+    raise();
+    if (firstFocus_) {
+        firstFocus_->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void SecondaryWindow::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            // Return presses the button that has the focus, as Space does.
+            if (auto* button = qobject_cast<QAbstractButton*>(focusWidget())) {
+                button->click();
+                return;
+            }
+            break;
+        case Qt::Key_Escape:
+            close();
+            return;
+        default:
+            break;
+    }
+    QWidget::keyPressEvent(event);
 }

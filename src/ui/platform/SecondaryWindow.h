@@ -41,6 +41,8 @@ class SecondaryWindow : public QWidget {
 
   protected:
     void showEvent(QShowEvent* event) override;
+    // Return presses the focused button; Escape closes the window.
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     void placeWidget(QWidget* widget, const QString& name, int left, int top, int width,
