@@ -1,0 +1,209 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// What a person sees on a real X display (run by run_on_xvfb.sh: Xvfb with openbox):
+// the splash painted before the hand-over, the first layout, the keyboard through the
+// button row and the small windows, stacking, and the text boxes' paste.
+#include "ScriptedDialogs.h"
+#include "TestEnvironment.h"
+#include "app/frmsplash.h"
+#include "document/Document.h"
+#include "ui/frmMain.h"
+#include "ui/platform/EditingArea.h"
+#include "ui/platform/Pictures.h"
+#include "ui/platform/Twips.h"
+
+#include <QClipboard>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+// How many different colours a rectangle of the screen shows, as the X server has it.
+int coloursOnScreen(const QRect& global) {
+    const QImage shot = QGuiApplication::primaryScreen()
+                            ->grabWindow(0, global.x(), global.y(), global.width(), global.height())
+                            .toImage();
+    QSet<QRgb> seen;
+    for (int y = 0; y < shot.height(); y += 2) {
+        for (int x = 0; x < shot.width(); x += 2) {
+            seen.insert(shot.pixel(x, y));
+        }
+    }
+    return static_cast<int>(seen.size());
+}
+
+QRect globalRect(const QWidget& w) {
+    return QRect(w.mapToGlobal(QPoint(0, 0)), w.size());
+}
+
+}  // namespace
+
+class DesktopTest : public QObject {
+    Q_OBJECT
+
+    TestEnvironment env_;
+    ScriptedDialogs dialogs_;
+    std::unique_ptr<frmMain> w_;
+
+    frmMain& startWindow() {
+        w_ = std::make_unique<frmMain>(dialogs_, QString());
+        w_->show();
+        [&] { QVERIFY(QTest::qWaitForWindowActive(w_.get())); }();
+        return *w_;
+    }
+
+  private slots:
+    void initTestCase() {
+        QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
+        QGuiApplication::setQuitOnLastWindowClosed(false);
+    }
+
+    void cleanup() {
+        if (w_) {
+            w_->document().state().SaveAnswer = DocumentState::kExitConfirmed;
+            w_.reset();
+        }
+        QVERIFY2(dialogs_.unexpected().isEmpty(), qPrintable(dialogs_.unexpected().join("; ")));
+        dialogs_.clear();
+    }
+
+    // The splash is on screen, pictures and bar painted, before the main window is built.
+    void splashPaintedBeforeHandOver() {
+        bool exposed = false;
+        int pictureColours = 0;
+        int barColoursAtEnd = 0;
+        auto* splash = new frmsplash([&](frmsplash& self) {
+            exposed = self.windowHandle() && self.windowHandle()->isExposed();
+            pictureColours = coloursOnScreen(globalRect(*self.findChild<QLabel*>("Image1")));
+            barColoursAtEnd = coloursOnScreen(globalRect(self.ProgressBar1()));
+        });
+        splash->Form_Load();
+        splash->show();
+        QTRY_VERIFY(!splash->isVisible() || exposed);
+        QTRY_VERIFY(exposed);
+        // The drawn scene, not an empty frame; the filled bar, not a blank one.
+        QVERIFY2(pictureColours > 20, qPrintable(QString::number(pictureColours)));
+        QVERIFY2(barColoursAtEnd > 1, qPrintable(QString::number(barColoursAtEnd)));
+    }
+
+    // At first show: 9030 twips wide, the editing area ending 5 twips above the status
+    // bar, the status bar 255 twips high.
+    void firstLayout() {
+        frmMain& w = startWindow();
+        QCOMPARE(w.width(), Twips::toPixels(9030));
+        const int areaBottom = w.Text1().mapTo(&w, QPoint(0, w.Text1().height())).y();
+        const int statusTop = w.StatusBar1().mapTo(&w, QPoint(0, 0)).y();
+        QVERIFY2(qAbs(statusTop - areaBottom - Twips::toPixels(5)) <= 1,
+                 qPrintable(QStringLiteral("area ends at %1, status bar starts at %2")
+                                .arg(areaBottom)
+                                .arg(statusTop)));
+        QCOMPARE(w.StatusBar1().height(), Twips::toPixels(255));
+        // The panels never hold the window wider than the user makes it.
+        w.resize(300, w.height());
+        QTRY_COMPARE(w.width(), 300);
+    }
+
+    // Tab and Shift+Tab walk the editing area and the button row; Ctrl+Tab types a tab.
+    void keyboardThroughTheRow() {
+        frmMain& w = startWindow();
+        w.Text1().SetFocus();
+        QTRY_VERIFY(w.Text1().hasFocus());
+        QTest::keyClick(&w.Text1(), Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(w.Text1().bytes().toByteArray(), QByteArray("\t"));
+        QTest::keyClick(&w.Text1(), Qt::Key_Tab);
+        QTRY_COMPARE(QApplication::focusWidget(), w.button("Command1"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTRY_COMPARE(QApplication::focusWidget(), w.button("Command2"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+        QTRY_COMPARE(QApplication::focusWidget(), w.button("Command1"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(&w.Text1()));
+        QCOMPARE(w.Text1().bytes().toByteArray(), QByteArray("\t"));
+    }
+
+    // Each small window takes the focus on its first control; Return presses it and
+    // Escape closes the window.
+    void smallWindowKeys_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("firstButton");
+        QTest::addColumn<bool>("returnCloses");
+        QTest::newRow("new document") << "mnuFileNew" << "frmNew" << "New" << true;
+        QTest::newRow("options") << "mnuset" << "frmOptions" << "Select" << false;
+        QTest::newRow("about") << "mnuabout" << "frmAbout" << "Close" << true;
+    }
+    void smallWindowKeys() {
+        QFETCH(QString, command);
+        QFETCH(QString, window);
+        QFETCH(QString, firstButton);
+        QFETCH(bool, returnCloses);
+        frmMain& w = startWindow();
+        for (const bool useReturn : {true, false}) {
+            QVERIFY(w.runCommand(command));
+            QWidget* small = w.secondaryWindow(window);
+            QVERIFY(small);
+            QTRY_COMPARE(QApplication::activeWindow(), small);
+            auto* focused = qobject_cast<QPushButton*>(QApplication::focusWidget());
+            QVERIFY(focused);
+            QCOMPARE(focused->text(), firstButton);
+            if (useReturn) {
+                // Select opens the browser chooser: cancelled, the window stays.
+                if (!returnCloses) {
+                    dialogs_.answerFile(QString());
+                }
+                QTest::keyClick(focused, Qt::Key_Return);
+                QTRY_COMPARE(w.secondaryWindow(window) == nullptr, returnCloses);
+            }
+            if (w.secondaryWindow(window)) {
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+                QTRY_VERIFY(!w.secondaryWindow(window));
+            }
+            // Nothing typed into the document behind it.
+            QCOMPARE(w.Text1().byteLength(), 0);
+        }
+    }
+
+    // Ctrl+V with an empty clipboard in the small windows' text boxes does nothing (Qt's
+    // own box crashed the program here); with text, it pastes.
+    void pasteIntoTextBoxes_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("window");
+        QTest::newRow("scratch pad") << "mnuPad" << "frmPad";
+        QTest::newRow("list examples") << "mnulistex" << "frmList";
+    }
+    void pasteIntoTextBoxes() {
+        QFETCH(QString, command);
+        QFETCH(QString, window);
+        frmMain& w = startWindow();
+        QVERIFY(w.runCommand(command));
+        auto* box = w.secondaryWindow(window)->findChild<QPlainTextEdit*>("Text1");
+        QVERIFY(box);
+        box->setFocus();
+        box->clear();
+        QGuiApplication::clipboard()->clear();
+        QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(box->toPlainText(), QString());
+        QGuiApplication::clipboard()->setText(QStringLiteral("<B>x</B>"));
+        QTRY_VERIFY(QGuiApplication::clipboard()->text() == QLatin1String("<B>x</B>"));
+        QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(box->toPlainText(), QStringLiteral("<B>x</B>"));
+    }
+
+    // The button faces are drawn for the screen's pixel density (run again at
+    // QT_SCALE_FACTOR=2).
+    void sharpButtonFaces() {
+        frmMain& w = startWindow();
+        const qreal ratio = qEnvironmentVariable("QT_SCALE_FACTOR", QStringLiteral("1")).toDouble();
+        for (const char* name : {"Command1", "Command9", "Command16"}) {
+            QCOMPARE(w.button(name)->face().devicePixelRatio(), ratio);
+        }
+    }
+};
+
+QTEST_MAIN(DesktopTest)
+#include "test_desktop.moc"
