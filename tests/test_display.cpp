@@ -64,27 +64,13 @@ class DisplayTest : public QObject {
         QTest::addColumn<QString>("section");
         QTest::addColumn<QString>("stored");
         QTest::addColumn<int>("hundredths");  // 0: a face, the size stays at 10
-        QTest::newRow("size 8") << "mnuqn8"
-                                << "fontsize"
-                                << "8" << 800;
-        QTest::newRow("size 10") << "mnuqn10"
-                                 << "fontsize"
-                                 << "10" << 1000;
-        QTest::newRow("size 12") << "mnuqn12"
-                                 << "fontsize"
-                                 << "12" << 1200;
-        QTest::newRow("size 14") << "mnuqn14"
-                                 << "fontsize"
-                                 << "14" << 1400;
-        QTest::newRow("arial") << "mnuqnarial"
-                               << "font"
-                               << "Arial" << 0;
-        QTest::newRow("times stores the face") << "mnuqntimes"
-                                               << "font"
-                                               << "Times New Roman" << 0;
-        QTest::newRow("verdana") << "mnuqnverdana"
-                                 << "font"
-                                 << "Verdana" << 0;
+        QTest::newRow("size 8") << "mnuqn8" << "fontsize" << "8" << 800;
+        QTest::newRow("size 10") << "mnuqn10" << "fontsize" << "10" << 1000;
+        QTest::newRow("size 12") << "mnuqn12" << "fontsize" << "12" << 1200;
+        QTest::newRow("size 14") << "mnuqn14" << "fontsize" << "14" << 1400;
+        QTest::newRow("arial") << "mnuqnarial" << "font" << "Arial" << 0;
+        QTest::newRow("times stores the face") << "mnuqntimes" << "font" << "Times New Roman" << 0;
+        QTest::newRow("verdana") << "mnuqnverdana" << "font" << "Verdana" << 0;
     }
 
     void preferenceCommands() {
@@ -115,10 +101,8 @@ class DisplayTest : public QObject {
     void faceOfTheSelectionOnly_data() {
         QTest::addColumn<QString>("item");
         QTest::addColumn<QString>("family");
-        QTest::newRow("arial") << "mnuqnarial"
-                               << "Arial";
-        QTest::newRow("times") << "mnuqntimes"
-                               << "Times New Roman";
+        QTest::newRow("arial") << "mnuqnarial" << "Arial";
+        QTest::newRow("times") << "mnuqntimes" << "Times New Roman";
     }
 
     void faceOfTheSelectionOnly() {
