@@ -2,8 +2,7 @@
 // Saves a large document through the main window and reports its progress on stdout, so a
 // test can kill it in the middle of the save.
 //   save_child TARGET MEGABYTES FILLBYTE
-#include "ScriptedDialogs.h"
-#include "ui/frmMain.h"
+#include "MainWindowFixture.h"
 #include "ui/platform/EditingArea.h"
 
 #include <QApplication>
@@ -16,16 +15,15 @@ int main(int argc, char** argv) {
         return 2;
     }
     QApplication app(argc, argv);
-    ScriptedDialogs dialogs;
-    frmMain window(dialogs, {});
-    const QString target = QString::fromLocal8Bit(argv[1]);
+    MainWindowFixture f;
+    f.start();
     const qsizetype size = QByteArray(argv[2]).toLongLong() * 1024 * 1024;
     // Lines of 80 bytes, as a real page has them.
     const QByteArray line = QByteArray(78, argv[3][0]) + "\r\n";
-    window.Text1().setBytes(line.repeated(size / line.size()));
+    f.text().setBytes(line.repeated(size / line.size()));
     std::printf("saving\n");
     std::fflush(stdout);
-    const bool written = window.SaveFileAs(target);
+    const bool written = f.saveFileAs(QString::fromLocal8Bit(argv[1]));
     std::printf(written ? "saved\n" : "failed\n");
     std::fflush(stdout);
     return written ? 0 : 1;

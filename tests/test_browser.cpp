@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The browser preference and launch, Test Page, the help commands and the Options window,
 // driven through the real main window offscreen, with a real stand-in browser process.
-#include "ScriptedDialogs.h"
+#include "MainWindowFixture.h"
 #include "StubBrowser.h"
-#include "TestEnvironment.h"
 #include "app/ProgramInfo.h"
 #include "app/SettingsStore.h"
 #include "browser/BrowserPreference.h"
@@ -14,16 +13,10 @@
 #include "ui/platform/Twips.h"
 
 #include <QAbstractItemView>
-#include <QApplication>
 #include <QFileDialog>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
-#include <QTemporaryDir>
-#include <QTimer>
-#include <QtTest>
-
-#include <memory>
 
 namespace {
 
@@ -39,75 +32,32 @@ const QString kUsingNoBrowser = QStringLiteral(
     "Please select your Internet Browser and then click on Using Quindo again to view the Help "
     "document.");
 
-// Awkward names for folders and files: blanks, quotes, '$', ';', a leading '-'.
-const QString kOddFolder = QStringLiteral("my browsers; $HOME 'single' \"double\"");
-const QString kOddProgram = QStringLiteral("-web browser $1");
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 }  // namespace
 
 class BrowserTest : public QObject {
     Q_OBJECT
 
-  private:
-    TestEnvironment env_;
-    ScriptedDialogs dialogs_;
-    QTemporaryDir tmp_;
+    MainWindowFixture f;
     QString stub_;  // a stand-in browser in a folder with an awkward name
     QString record_;
 
-    std::unique_ptr<frmMain> makeWindow() { return std::make_unique<frmMain>(dialogs_, QString()); }
-
-    static frmOptions* optionsWindow(frmMain& w) {
-        return qobject_cast<frmOptions*>(w.secondaryWindow(QStringLiteral("frmOptions")));
-    }
-
     void chooseStub() { SettingsStore::write("browser", "name", stub_); }
-
-    // The document commands of the main window are built separately; the checks that
-    // need a real load, Save As or save prompt run once those are in.
-    bool documentCommandsWork() {
-        ScriptedDialogs probe;
-        frmMain w(probe, {});
-        const QString file = tmp_.filePath("probe.html");
-        QFile f(file);
-        if (!f.open(QIODevice::WriteOnly))
-            return false;
-        f.write("probe");
-        f.close();
-        w.OpenFile(file);
-        const bool loads = w.Text1().bytes() == QByteArrayView("probe");
-        w.setCaption(Caption::kNewUntitled);
-        probe.answerFile(QString());
-        w.mnuFileSaveAs_Click();
-        w.DocChanged = 1;
-        probe.answer(Dialogs::Cancel);
-        const bool prompts = !w.askSaveCurrentDocument();
-        return loads && prompts && probe.pending() == 0;
-    }
 
   private slots:
     void initTestCase() {
-        QVERIFY(tmp_.isValid());
-        stub_ = tmp_.filePath(kOddFolder + "/" + kOddProgram);
+        // Awkward names for folders and files: blanks, quotes, '$', ';', a leading '-'.
+        stub_ = f.path("my browsers; $HOME 'single' \"double\"/-web browser $1");
         QVERIFY(StubBrowser::create(stub_));
-        record_ = tmp_.filePath("record");
+        record_ = f.path("record");
     }
 
     void init() {
-        env_.resetSettings();
-        dialogs_.clear();
+        f.reset();
         ProgramInfo::setProgramFolder(QStringLiteral(QUINDO_BUILD_DIR));
+        f.start();
     }
 
-    void cleanup() {
-        QVERIFY2(dialogs_.unexpected().isEmpty(), qPrintable(dialogs_.unexpected().join("; ")));
-        QCOMPARE(dialogs_.pending(), 0);
-    }
+    void cleanup() { f.finish(); }
 
     // ---- preference and launch ----------------------------------------------------
 
@@ -150,140 +100,77 @@ class BrowserTest : public QObject {
         QCOMPARE(run->workingFolder, QDir::currentPath());
     }
 
-    void emptyBrowserPathStartsNothing() {
+    void launchesNothingWithoutAProgram() {
         // With no program, the target must not become the program: it is an executable
-        // script here, and it must not run.
+        // script here, and it must not run. A program that cannot start fails silently.
         StubBrowser browser(record_);
         LaunchInBrowser(QString(), stub_);
         LaunchInBrowser(QString(), QString());
+        LaunchInBrowser(f.path("no such browser"), "/tmp/page.html");
+        LaunchInBrowser(f.path("record"), "/tmp/page.html");  // not a program
         QVERIFY(browser.nothingStarted());
-    }
-
-    void failedStartIsSilent() {
-        StubBrowser browser(record_);
-        LaunchInBrowser(tmp_.filePath("no such browser"), "/tmp/page.html");
-        LaunchInBrowser(tmp_.filePath("record"), "/tmp/page.html");  // not a program
-        QVERIFY(browser.nothingStarted(200));
-        QVERIFY(dialogs_.calls().isEmpty());
+        QVERIFY(f.dialogs.calls().isEmpty());
     }
 
     // ---- Options window -------------------------------------------------------------
 
     void bothOptionsItemsOpenTheOneWindow() {
-        auto w = makeWindow();
-        QVERIFY(!optionsWindow(*w));
-        w->runCommand("mnuset");
-        frmOptions* first = optionsWindow(*w);
+        f->runCommand("mnuset");
+        frmOptions* first = f.options();
         QVERIFY(first);
-        w->runCommand("mnukeys");
-        QCOMPARE(optionsWindow(*w), first);
-        ShowOptionsWindow(*w);
-        QCOMPARE(optionsWindow(*w), first);
-        QCOMPARE(w->findChildren<frmOptions*>().size(), 1);
+        f->runCommand("mnukeys");
+        QCOMPARE(f.options(), first);
+        f.showOptions();
+        QCOMPARE(f.options(), first);
+        QCOMPARE(f->findChildren<frmOptions*>().size(), 1);
         first->Command3()->click();
-        QVERIFY(!optionsWindow(*w));
-        w->runCommand("mnukeys");
-        QVERIFY(optionsWindow(*w));
-        QVERIFY(optionsWindow(*w) != nullptr);
+        QVERIFY(!f.options());
+        f->runCommand("mnukeys");
+        QVERIFY(f.options());
     }
 
-    void optionsWindowFrame() {
-        auto w = makeWindow();
-        ShowOptionsWindow(*w);
-        frmOptions* o = optionsWindow(*w);
-        QVERIFY(o);
+    void optionsWindowDesign() {
+        f.showOptions();
+        frmOptions* o = f.options();
         QCOMPARE(o->windowTitle(), QString("Quindo Options"));
         QCOMPARE(o->size(), Twips::toPixels(QSize(4200, 3180)));
         QCOMPARE(o->minimumSize(), o->maximumSize());
         const Qt::WindowFlags flags = o->windowFlags();
         QCOMPARE(flags & Qt::WindowType_Mask, Qt::Tool);
         QVERIFY(flags & Qt::WindowCloseButtonHint);
-        QVERIFY(!(flags & Qt::WindowMinimizeButtonHint));
-        QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
-        QVERIFY(!o->isModal());
-        QVERIFY(o->isVisible());
-    }
-
-    void optionsWindowControls_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QRect>("twips");
-        QTest::newRow("Image1") << "Image1" << QString() << QRect(45, 45, 540, 540);
-        QTest::newRow("Command1") << "Command1"
-                                  << "Select" << QRect(675, 90, 960, 375);
-        QTest::newRow("Label1")
-            << "Label1"
-            << "Select the Internet Browser to use with Quindo. You must select a browser in "
-               "order to preview your web pages and to use the online help documents.  Most "
-               "people use Netscape Navigator or Internet Explorer."
-            << QRect(1710, 45, 2355, 1545);
-        QTest::newRow("Command2") << "Command2"
-                                  << "Install" << QRect(675, 1710, 960, 375);
-        QTest::newRow("Label2")
-            << "Label2"
-            << "Set Registry Keys to add right click editing to your Web Documents."
-            << QRect(1710, 1665, 2355, 735);
-        QTest::newRow("Command3") << "Command3"
-                                  << "Close" << QRect(1530, 2655, 960, 375);
-    }
-
-    void optionsWindowControls() {
-        QFETCH(QString, name);
-        QFETCH(QString, text);
-        QFETCH(QRect, twips);
-        auto w = makeWindow();
-        ShowOptionsWindow(*w);
-        QWidget* control = optionsWindow(*w)->findChild<QWidget*>(name);
-        QVERIFY2(control, qPrintable(name));
-        QCOMPARE(control->geometry(),
-                 Twips::rect(twips.x(), twips.y(), twips.width(), twips.height()));
-        if (auto* button = qobject_cast<QPushButton*>(control)) {
-            QCOMPARE(button->text(), text);
-        } else if (auto* label = qobject_cast<QLabel*>(control); label && !text.isEmpty()) {
-            QCOMPARE(label->text(), text);
-            QVERIFY(label->wordWrap());
-        } else {
-            QVERIFY(!qobject_cast<QLabel*>(control)->pixmap().isNull());
-        }
-    }
-
-    void optionsWindowLine() {
-        auto w = makeWindow();
-        ShowOptionsWindow(*w);
-        auto* line = optionsWindow(*w)->findChild<QFrame*>("Line1");
-        QVERIFY(line);
+        QVERIFY(!(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+        QVERIFY(!o->isModal() && o->isVisible());
+        auto* label = o->findChild<QLabel*>("Label2");
+        QCOMPARE(label->geometry(), Twips::rect(1710, 1665, 2355, 735));
+        QCOMPARE(label->text(),
+                 QString("Set Registry Keys to add right click editing to your Web Documents."));
+        QVERIFY(label->wordWrap());
+        QCOMPARE(o->Command3()->geometry(), Twips::rect(1530, 2655, 960, 375));
+        QCOMPARE(o->Command1()->text(), QString("Select"));
+        QVERIFY(!o->findChild<QLabel*>("Image1")->pixmap().isNull());
+        auto* line = o->findChild<QFrame*>("Line1");
         QCOMPARE(line->frameShape(), QFrame::HLine);
         QCOMPARE(line->x(), Twips::toPixels(180));
         QCOMPARE(line->width(), Twips::toPixels(3960 - 180));
         QVERIFY(line->geometry().contains(line->x() + 5, Twips::toPixels(2520)));
-    }
-
-    void optionsWindowFocusOrder() {
-        auto w = makeWindow();
-        ShowOptionsWindow(*w);
-        frmOptions* o = optionsWindow(*w);
+        // Focus: Select, Install, Close, round again.
         o->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(o));
-        QCOMPARE(QApplication::focusWidget(), o->Command1());
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), o->Command2());
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), o->Command3());
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), o->Command1());
+        for (QPushButton* b : {o->Command1(), o->Command2(), o->Command3(), o->Command1()}) {
+            QCOMPARE(QApplication::focusWidget(), b);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
     }
 
     void selectStoresTheChoiceAsChosen_data() {
         QTest::addColumn<QString>("earlier");
         QTest::addColumn<QString>("chosen");
         QTest::addColumn<QString>("startFolder");
-        QTest::newRow("first choice") << QString() << "/usr/bin/firefox-esr"
-                                      << "/usr/bin";
-        QTest::newRow("replaces an earlier one") << "/opt/old browser/run"
-                                                 << "/opt/new browser/run it"
-                                                 << "/opt/old browser";
-        QTest::newRow("not a program") << QString() << "/etc/hostname"
-                                       << "/usr/bin";
+        QTest::newRow("first choice") << QString() << "/usr/bin/firefox-esr" << "/usr/bin";
+        QTest::newRow("replaces an earlier one")
+            << "/opt/old browser/run" << "/opt/new browser/run it" << "/opt/old browser";
+        QTest::newRow("not a program") << QString() << "/etc/hostname" << "/usr/bin";
+        QTest::newRow("cancelled") << "/usr/bin/chromium" << QString() << "/usr/bin";
     }
 
     void selectStoresTheChoiceAsChosen() {
@@ -292,27 +179,26 @@ class BrowserTest : public QObject {
         QFETCH(QString, startFolder);
         if (!earlier.isEmpty())
             SettingsStore::write("browser", "name", earlier);
-        auto w = makeWindow();
-        ShowOptionsWindow(*w);
-        dialogs_.answerFile(chosen);
-        optionsWindow(*w)->Command1()->click();
-        QCOMPARE(dialogs_.calls().size(), 1);
-        const auto& call = dialogs_.calls().constFirst();
+        f.showOptions();
+        frmOptions* o = f.options();
+        f.dialogs.answerFile(chosen);
+        o->Command1()->click();
+        QCOMPARE(f.dialogs.calls().size(), 1);
+        const auto& call = f.dialogs.calls().constFirst();
         QCOMPARE(call.kind, ScriptedDialogs::Kind::ChooseProgram);
         QCOMPARE(call.request.filter, QString("Executable Files (*)"));
         QCOMPARE(call.request.fileName, QString());
         QCOMPARE(call.request.directory, startFolder);
-        QCOMPARE(ReadBrowserPath(), chosen);
-        QVERIFY(!optionsWindow(*w));
+        QCOMPARE(ReadBrowserPath(), chosen.isEmpty() ? earlier : chosen);
+        // A choice closes the window; a cancel leaves it open.
+        QCOMPARE(f.options(), chosen.isEmpty() ? o : nullptr);
     }
 
     void realChooserListsTheFolder() {
         // The desktop's own file dialog, opened on a folder with a program and a plain file.
-        const QString folder = tmp_.filePath("chooser");
+        const QString folder = f.path("chooser");
         QVERIFY(StubBrowser::create(folder + "/some browser"));
-        QFile plain(folder + "/notes.txt");
-        QVERIFY(plain.open(QIODevice::WriteOnly));
-        plain.close();
+        writeFile(folder + "/notes.txt", {});
         QStringList listed;
         QTimer::singleShot(0, this, [&listed] {
             QFileDialog* dialog = nullptr;
@@ -334,25 +220,13 @@ class BrowserTest : public QObject {
         QCOMPARE(listed, QStringList({"notes.txt", "some browser"}));
     }
 
-    void selectCancelledKeepsEverything() {
-        SettingsStore::write("browser", "name", "/usr/bin/chromium");
-        auto w = makeWindow();
-        ShowOptionsWindow(*w);
-        frmOptions* o = optionsWindow(*w);
-        dialogs_.answerFile(QString());
-        o->Command1()->click();
-        QCOMPARE(ReadBrowserPath(), QString("/usr/bin/chromium"));
-        QCOMPARE(optionsWindow(*w), o);
-    }
-
     void choiceCountsFromTheNextCommand() {
         // The window is not modal: the command that opened it goes on with what it read.
-        auto w = makeWindow();
         StubBrowser browser(record_);
-        w->runCommand("mnuset");
-        dialogs_.answerFile(stub_);
-        optionsWindow(*w)->Command1()->click();
-        w->runCommand("mnuusing");
+        f->runCommand("mnuset");
+        f.dialogs.answerFile(stub_);
+        f.options()->Command1()->click();
+        f->runCommand("mnuusing");
         const auto run = browser.waitForRun();
         QVERIFY(run);
         QCOMPARE(run->argv.constFirst(), stub_);
@@ -371,11 +245,9 @@ class BrowserTest : public QObject {
         QTest::newRow("primer, no browser")
             << "mnuprimer" << false << QStringList{notice, "Quindo|none|" + kPrimerNoBrowser}
             << "HTMLREF2.HTM";
-        QTest::newRow("using, browser chosen")
-            << "mnuusing" << true << QStringList{} << "aboutqn.html";
+        QTest::newRow("using, browser chosen") << "mnuusing" << true << QStringList{} << "aboutqn.html";
         QTest::newRow("using, no browser")
-            << "mnuusing" << false << QStringList{"Quindo|none|" + kUsingNoBrowser}
-            << "aboutqn.html";
+            << "mnuusing" << false << QStringList{"Quindo|none|" + kUsingNoBrowser} << "aboutqn.html";
     }
 
     void helpCommands() {
@@ -384,45 +256,34 @@ class BrowserTest : public QObject {
         QFETCH(QStringList, messages);
         QFETCH(QString, file);
         // A program folder with blanks and quotes reaches the browser as it is.
-        const QString folder = tmp_.filePath("program folder 'q' $x");
+        const QString folder = f.path("program folder 'q' $x");
         QDir().mkpath(folder);
         ProgramInfo::setProgramFolder(folder);
         if (browserChosen)
             chooseStub();
-        auto w = makeWindow();
-        for (int i = 0; i < messages.size(); ++i)
-            dialogs_.answer(Dialogs::Ok);
-        StubBrowser browser(record_);
-        w->runCommand(command);
-
-        QStringList shown;
-        for (const auto& call : dialogs_.calls()) {
-            QCOMPARE(call.kind, ScriptedDialogs::Kind::Message);
-            QCOMPARE(call.buttons, Dialogs::Buttons::Ok);
-            shown << call.title + "|" + (call.icon == Dialogs::Icon::Stop ? "stop" : "none") + "|" +
-                         call.text;
-        }
-        QCOMPARE(shown, messages);
-        QCOMPARE(optionsWindow(*w) != nullptr, !browserChosen);
-        if (browserChosen) {
-            const auto run = browser.waitForRun();
-            QVERIFY(run);
-            QCOMPARE(run->argv, QStringList({stub_, folder + "/" + file}));
-        } else {
-            QVERIFY(browser.nothingStarted());
-        }
-    }
-
-    void helpNoticeComesEveryTime() {
-        chooseStub();
-        auto w = makeWindow();
-        for (int i = 0; i < 3; ++i) {
-            dialogs_.answer(Dialogs::Ok);
+        // Twice: the notice comes every time.
+        for (int round = 0; round < 2; ++round) {
+            f.dialogs.clear();
+            for (int i = 0; i < messages.size(); ++i)
+                f.dialogs.answer(Dialogs::Ok);
             StubBrowser browser(record_);
-            w->runCommand("mnuprimer");
-            QVERIFY(browser.waitForRun());
+            f->runCommand(command);
+            QStringList shown;
+            for (const auto& call : f.dialogs.calls()) {
+                QCOMPARE(call.buttons, Dialogs::Buttons::Ok);
+                shown << call.title + "|" + (call.icon == Dialogs::Icon::Stop ? "stop" : "none") +
+                             "|" + call.text;
+            }
+            QCOMPARE(shown, messages);
+            QCOMPARE(f.options() != nullptr, !browserChosen);
+            if (browserChosen) {
+                const auto run = browser.waitForRun();
+                QVERIFY(run);
+                QCOMPARE(run->argv, QStringList({stub_, folder + "/" + file}));
+            } else {
+                QVERIFY(browser.nothingStarted());
+            }
         }
-        QCOMPARE(dialogs_.calls().size(), 3);
     }
 
     void shortBrowserPathIsStillTried_data() {
@@ -435,222 +296,138 @@ class BrowserTest : public QObject {
     void shortBrowserPathIsStillTried() {
         QFETCH(QString, relativePath);
         QFETCH(bool, chosen);
-        QCOMPARE(relativePath.size(), chosen ? 8 : 7);
         const QString previous = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(tmp_.path()));
-        QVERIFY(StubBrowser::create(tmp_.filePath(relativePath)));
+        QVERIFY(QDir::setCurrent(f.dir.path()));
+        QVERIFY(StubBrowser::create(f.path(relativePath)));
         SettingsStore::write("browser", "name", relativePath);
-        auto w = makeWindow();
         if (!chosen)
-            dialogs_.answer(Dialogs::Ok);
+            f.dialogs.answer(Dialogs::Ok);
         StubBrowser browser(record_);
-        w->runCommand("mnuusing");
+        f->runCommand("mnuusing");
         const auto run = browser.waitForRun();
         QDir::setCurrent(previous);
         QVERIFY(run);
         QCOMPARE(run->argv.constFirst(), relativePath);
-        QCOMPARE(optionsWindow(*w) != nullptr, !chosen);
-        QCOMPARE(dialogs_.calls().size(), chosen ? 0 : 1);
+        QCOMPARE(f.options() != nullptr, !chosen);
+        QCOMPARE(f.dialogs.calls().size(), chosen ? 0 : 1);
     }
 
     // ---- Test Page ------------------------------------------------------------------
 
-    void testPageOnAnEmptyPage_data() {
-        QTest::addColumn<bool>("browserChosen");
-        QTest::newRow("browser chosen") << true;
-        QTest::newRow("no browser") << false;
-    }
-
-    void testPageOnAnEmptyPage() {
-        QFETCH(bool, browserChosen);
-        if (browserChosen)
-            chooseStub();
-        auto w = makeWindow();
-        w->CurrentFileName = tmp_.filePath("old.html");
-        w->setCaption(Caption::forPath(w->CurrentFileName));
-        dialogs_.answer(Dialogs::Ok);
-        StubBrowser browser(record_);
-        w->runCommand("mnuTest");
-        QCOMPARE(dialogs_.calls().size(), 1);
-        QCOMPARE(dialogs_.calls()[0].text, QString("Create and Save a page first!"));
-        QCOMPARE(dialogs_.calls()[0].title, QString("Quindo"));
-        QCOMPARE(dialogs_.calls()[0].icon, Dialogs::Icon::None);
-        QCOMPARE(dialogs_.calls()[0].buttons, Dialogs::Buttons::Ok);
-        QVERIFY(!optionsWindow(*w));
-        QVERIFY(browser.nothingStarted());
-    }
-
-    void testPageLaunchesTheNamedFile_data() {
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<QString>("fileName");
+    void testPage_data() {
+        QTest::addColumn<QString>("caption");  // empty: the caption of the file
+        QTest::addColumn<QString>("file");      // in the test folder; empty: no file name
         QTest::addColumn<QByteArray>("text");
-        QTest::newRow("named page") << QString() << "page.html" << QByteArray("<P>hello");
-        QTest::newRow("blanks only") << QString() << "blank page.html" << QByteArray(" \r\n ");
-        QTest::newRow("odd name") << QString() << "-it's; $HOME \"x\".html" << QByteArray("<B>");
-        QTest::newRow("sample page") << Caption::kSample << "sample.html" << QByteArray("<HR>");
-    }
-
-    void testPageLaunchesTheNamedFile() {
-        QFETCH(QString, caption);
-        QFETCH(QString, fileName);
-        QFETCH(QByteArray, text);
-        chooseStub();
-        auto w = makeWindow();
-        const QString path = tmp_.filePath(fileName);
-        w->Text1().setBytes(text);
-        w->CurrentFileName = path;
-        w->setCaption(caption.isEmpty() ? Caption::forPath(path) : caption);
-        StubBrowser browser(record_);
-        w->runCommand("mnuTest");
-        const auto run = browser.waitForRun();
-        QVERIFY(run);
-        QCOMPARE(run->argv, QStringList({stub_, path}));
-        // A page with a file is shown as last saved: no dialog, no save.
-        QVERIFY(dialogs_.calls().isEmpty());
-        QVERIFY(!QFile::exists(path));
-        QVERIFY(!optionsWindow(*w));
-    }
-
-    void testPageWithoutBrowserOpensOptions() {
-        auto w = makeWindow();
-        const QString path = tmp_.filePath("page.html");
-        w->Text1().setBytes("<P>x");
-        w->CurrentFileName = path;
-        w->setCaption(Caption::forPath(path));
-        StubBrowser browser(record_);
-        w->runCommand("mnuTest");
-        QVERIFY(optionsWindow(*w));
-        QVERIFY(dialogs_.calls().isEmpty());
-        QVERIFY(browser.nothingStarted());
-    }
-
-    void testPageAfterACancelledSaveAsLaunchesNothing() {
-        // The caption still names the old file while the file name was emptied.
-        chooseStub();
-        auto w = makeWindow();
-        w->Text1().setBytes("<P>x");
-        w->setCaption(Caption::forPath(tmp_.filePath("old.html")));
-        w->CurrentFileName.clear();
-        StubBrowser browser(record_);
-        w->runCommand("mnuTest");
-        QVERIFY(dialogs_.calls().isEmpty());
-        QVERIFY(browser.nothingStarted());
-    }
-
-    void testPageSavesAnUnnamedPageFirst_data() {
-        QTest::addColumn<QString>("caption");
         QTest::addColumn<bool>("browserChosen");
-        QTest::newRow("new untitled") << Caption::kNewUntitled << true;
-        QTest::newRow("blank template") << Caption::kBlankTemplate << true;
-        QTest::newRow("after Close") << Caption::kNoDocument << true;
-        QTest::newRow("no browser") << Caption::kNewUntitled << false;
+        QTest::addColumn<QString>("saveAs");  // what Save As answers; null: no Save As
+        QTest::addColumn<bool>("launches");
+        const QString none;
+        const QString saved = "saved page.html";
+        QTest::newRow("empty page") << "" << "old.html" << QByteArray() << true << none << false;
+        QTest::newRow("empty page, no browser") << "" << "old.html" << QByteArray() << false << none << false;
+        QTest::newRow("named page") << "" << "page.html" << QByteArray("<P>hello") << true << none << true;
+        QTest::newRow("blanks only") << "" << "blank page.html" << QByteArray(" \r\n ") << true << none << true;
+        QTest::newRow("odd name") << "" << "-it's; $HOME \"x\".html" << QByteArray("<B>") << true << none << true;
+        QTest::newRow("sample page") << Caption::kSample << "sample.html" << QByteArray("<HR>") << true << none << true;
+        QTest::newRow("named, no browser") << "" << "page.html" << QByteArray("<P>x") << false << none << false;
+        QTest::newRow("after a cancelled Save As")
+            << Caption::forPath(f.path("old.html")) << "" << QByteArray("<P>x") << true << none << false;
+        QTest::newRow("new untitled") << Caption::kNewUntitled << "" << QByteArray("<P>my page") << true << saved << true;
+        QTest::newRow("blank template") << Caption::kBlankTemplate << "" << QByteArray("<P>my page") << true << saved << true;
+        QTest::newRow("after Close") << Caption::kNoDocument << "" << QByteArray("<P>my page") << true << saved << true;
+        QTest::newRow("unnamed, no browser") << Caption::kNewUntitled << "" << QByteArray("<P>my page") << false << saved << false;
+        QTest::newRow("Save As cancelled")
+            << Caption::kNoDocument << "old.html" << QByteArray("typed after Close") << true << "" << false;
     }
 
-    void testPageSavesAnUnnamedPageFirst() {
-        if (!documentCommandsWork())
-            QSKIP("needs the document commands");
+    void testPage() {
         QFETCH(QString, caption);
+        QFETCH(QString, file);
+        QFETCH(QByteArray, text);
         QFETCH(bool, browserChosen);
+        QFETCH(QString, saveAs);
+        QFETCH(bool, launches);
         if (browserChosen)
             chooseStub();
-        auto w = makeWindow();
-        w->Text1().setBytes("<P>my page");
-        w->setCaption(caption);
-        const QString path = tmp_.filePath("saved page.html");
-        QFile::remove(path);
-        dialogs_.answerFile(path);
+        const QString path = file.isEmpty() ? QString() : f.path(file);
+        const QString savedPath = saveAs.isEmpty() ? QString() : f.path(saveAs);
+        QFile::remove(savedPath);
+        f.text().setBytes(text);
+        f.fileName() = path;
+        f->setCaption(caption.isEmpty() ? Caption::forPath(path) : caption);
+        const bool empty = text.isEmpty();
+        if (empty)
+            f.dialogs.answer(Dialogs::Ok);
+        if (!saveAs.isNull())
+            f.dialogs.answerFile(savedPath);
         StubBrowser browser(record_);
-        w->runCommand("mnuTest");
-        QCOMPARE(dialogs_.calls().size(), 1);  // at most one Save As
-        QCOMPARE(dialogs_.calls()[0].kind, ScriptedDialogs::Kind::SaveFile);
-        QVERIFY(readAll(path).startsWith("<P>my page"));
-        QCOMPARE(w->CurrentFileName, path);
-        QCOMPARE(optionsWindow(*w) != nullptr, !browserChosen);
-        if (browserChosen) {
+        f->runCommand("mnuTest");
+
+        if (empty) {
+            QCOMPARE(f.dialogs.calls().size(), 1);
+            QCOMPARE(f.dialogs.calls()[0].text, QString("Create and Save a page first!"));
+            QCOMPARE(f.dialogs.calls()[0].title, QString("Quindo"));
+            QCOMPARE(f.dialogs.calls()[0].icon, Dialogs::Icon::None);
+            QCOMPARE(f.dialogs.calls()[0].buttons, Dialogs::Buttons::Ok);
+        } else if (!saveAs.isNull()) {
+            // An unnamed page is saved first, with at most one Save As.
+            QCOMPARE(f.dialogs.calls().size(), 1);
+            QCOMPARE(f.dialogs.calls()[0].kind, ScriptedDialogs::Kind::SaveFile);
+            QCOMPARE(f.fileName(), savedPath);
+            if (!saveAs.isEmpty())
+                QVERIFY(readFile(savedPath).startsWith(text));
+        } else {
+            // A page with a file is shown as last saved: no dialog, no save.
+            QVERIFY(f.dialogs.calls().isEmpty());
+            QVERIFY(path.isEmpty() || !QFile::exists(path));
+        }
+        QCOMPARE(f.options() != nullptr, !browserChosen && !empty);
+        if (launches) {
             const auto run = browser.waitForRun();
             QVERIFY(run);
-            QCOMPARE(run->argv, QStringList({stub_, path}));
+            QCOMPARE(run->argv, QStringList({stub_, saveAs.isNull() ? path : savedPath}));
         } else {
             QVERIFY(browser.nothingStarted());
         }
     }
 
-    void testPageSaveAsCancelledLaunchesNothing() {
-        if (!documentCommandsWork())
-            QSKIP("needs the document commands");
-        chooseStub();
-        auto w = makeWindow();
-        w->Text1().setBytes("typed after Close");
-        w->setCaption(Caption::kNoDocument);
-        w->CurrentFileName = tmp_.filePath("old.html");
-        dialogs_.answerFile(QString());
-        StubBrowser browser(record_);
-        w->runCommand("mnuTest");
-        QCOMPARE(dialogs_.calls().size(), 1);
-        QVERIFY(w->CurrentFileName.isEmpty());
-        QVERIFY(browser.nothingStarted());
-    }
-
     // ---- sample page ----------------------------------------------------------------
 
-    void sampleBecomesTheDocument() {
-        auto w = makeWindow();
-        w->show();
-        w->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(w.get()));
-        w->dialogFileName = "/tmp/earlier.html";
-        w->DocChanged = 0;
-        w->runCommand("mnusample");
-        QVERIFY(dialogs_.calls().isEmpty());  // nothing changed: no prompt
-        QCOMPARE(w->caption(), QString("Quindo- Tamblor9 Sample document."));
-        QCOMPARE(w->CurrentFileName, QString(QUINDO_BUILD_DIR "/sample.html"));
-        QCOMPARE(w->DocChanged, qint16(1));
-        QVERIFY(w->dialogFileName.isEmpty());
-        QVERIFY(w->Text1().hasFocus());
-    }
-
-    void sampleLoadsTheSampleFile() {
-        if (!documentCommandsWork())
-            QSKIP("needs the document commands");
-        auto w = makeWindow();
-        w->Text1().setBytes("old text");
-        w->DocChanged = 0;
-        w->runCommand("mnusample");
-        QCOMPARE(QByteArray(w->Text1().bytes().data(), w->Text1().byteLength()),
-                 readAll(QUINDO_BUILD_DIR "/sample.html"));
-        QCOMPARE(w->DocChanged, qint16(1));
-    }
-
-    void sampleAsksBeforeDiscardingChanges_data() {
+    void sample_data() {
+        QTest::addColumn<bool>("changed");
         QTest::addColumn<int>("answer");
-        QTest::addColumn<bool>("replaced");
-        QTest::newRow("no") << int(Dialogs::No) << true;
-        QTest::newRow("cancel") << int(Dialogs::Cancel) << false;
+        QTest::newRow("unchanged: no prompt") << false << 0;
+        QTest::newRow("changed, No") << true << int(Dialogs::No);
+        QTest::newRow("changed, Cancel") << true << int(Dialogs::Cancel);
     }
 
-    void sampleAsksBeforeDiscardingChanges() {
-        if (!documentCommandsWork())
-            QSKIP("needs the document commands");
+    void sample() {
+        QFETCH(bool, changed);
         QFETCH(int, answer);
-        QFETCH(bool, replaced);
-        auto w = makeWindow();
-        w->Text1().setBytes("my unsaved work");
-        w->DocChanged = 1;
-        w->setCaption(Caption::kNewUntitled);
-        dialogs_.answer(answer);
-        w->runCommand("mnusample");
-        QCOMPARE(dialogs_.calls().size(), 1);
-        QCOMPARE(dialogs_.calls()[0].text, QString("Save current document?"));
-        QCOMPARE(dialogs_.calls()[0].buttons, Dialogs::Buttons::YesNoCancel);
-        QCOMPARE(w->SaveAnswer, qint16(answer));
-        if (replaced) {
-            QCOMPARE(w->caption(), Caption::kSample);
-            QCOMPARE(QByteArray(w->Text1().bytes().data(), w->Text1().byteLength()),
-                     readAll(QUINDO_BUILD_DIR "/sample.html"));
-        } else {
-            QCOMPARE(w->caption(), Caption::kNewUntitled);
-            QVERIFY(w->Text1().bytes() == QByteArrayView("my unsaved work"));
+        f.start(false, true);
+        f.setText("my unsaved work", 0, 0, changed ? 1 : 0);
+        f->setCaption(Caption::kNewUntitled);
+        f.dialogFileName() = "/tmp/earlier.html";
+        if (changed)
+            f.dialogs.answer(answer);
+        f->runCommand("mnusample");
+        QCOMPARE(f.dialogs.calls().size(), changed ? 1 : 0);
+        if (changed) {
+            QCOMPARE(f.dialogs.calls()[0].text, QString("Save current document?"));
+            QCOMPARE(f.dialogs.calls()[0].buttons, Dialogs::Buttons::YesNoCancel);
+            QCOMPARE(f.saveAnswer(), qint16(answer));
         }
+        if (answer == Dialogs::Cancel) {
+            QCOMPARE(f->caption(), Caption::kNewUntitled);
+            QCOMPARE(f.bytes(), QByteArray("my unsaved work"));
+            return;
+        }
+        QCOMPARE(f->caption(), QString("Quindo- Tamblor9 Sample document."));
+        QCOMPARE(f.fileName(), QString(QUINDO_BUILD_DIR "/sample.html"));
+        QCOMPARE(f.bytes(), readFile(QUINDO_BUILD_DIR "/sample.html"));
+        QCOMPARE(f.docChanged(), qint16(1));
+        QVERIFY(f.dialogFileName().isEmpty());
+        QVERIFY(f.text().hasFocus());
     }
 };
 

@@ -1,17 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The Options menu's display preferences on the real main window: sizes and faces, their
 // ticks and store, faces of the selection and of the text typed next, the status bar.
-#include "ScriptedDialogs.h"
-#include "TestEnvironment.h"
+#include "MainWindowFixture.h"
 #include "app/SettingsStore.h"
 #include "ui/frmMain.h"
 #include "ui/platform/EditingArea.h"
 
 #include <QAction>
 #include <QStatusBar>
-#include <QtTest>
-
-#include <memory>
 
 namespace {
 
@@ -48,14 +44,7 @@ class DisplayTest : public QObject {
     Q_OBJECT
 
   private:
-    TestEnvironment env_;
-    ScriptedDialogs dialogs_;
-
-    std::unique_ptr<frmMain> startWindow() {
-        auto w = std::make_unique<frmMain>(dialogs_, QString());
-        w->Form_Load();
-        return w;
-    }
+    MainWindowFixture f;
 
     static QStringList checked(frmMain& w, const QStringList& group) {
         QStringList names;
@@ -67,42 +56,21 @@ class DisplayTest : public QObject {
     }
 
   private slots:
-    void init() {
-        env_.resetSettings();
-        SettingsStore::write("Run", "Value", "3");  // no welcome window
-        dialogs_.clear();
-    }
-
-    void cleanup() {
-        QVERIFY2(dialogs_.unexpected().isEmpty(), qPrintable(dialogs_.unexpected().join("; ")));
-    }
+    void init() { f.reset(); }  // not a first run: no welcome window
+    void cleanup() { f.finish(); }
 
     void preferenceCommands_data() {
         QTest::addColumn<QString>("item");
         QTest::addColumn<QString>("section");
         QTest::addColumn<QString>("stored");
         QTest::addColumn<int>("hundredths");  // 0: a face, the size stays at 10
-        QTest::newRow("size 8") << "mnuqn8"
-                                << "fontsize"
-                                << "8" << 800;
-        QTest::newRow("size 10") << "mnuqn10"
-                                 << "fontsize"
-                                 << "10" << 1000;
-        QTest::newRow("size 12") << "mnuqn12"
-                                 << "fontsize"
-                                 << "12" << 1200;
-        QTest::newRow("size 14") << "mnuqn14"
-                                 << "fontsize"
-                                 << "14" << 1400;
-        QTest::newRow("arial") << "mnuqnarial"
-                               << "font"
-                               << "Arial" << 0;
-        QTest::newRow("times stores the face") << "mnuqntimes"
-                                               << "font"
-                                               << "Times New Roman" << 0;
-        QTest::newRow("verdana") << "mnuqnverdana"
-                                 << "font"
-                                 << "Verdana" << 0;
+        QTest::newRow("size 8") << "mnuqn8" << "fontsize" << "8" << 800;
+        QTest::newRow("size 10") << "mnuqn10" << "fontsize" << "10" << 1000;
+        QTest::newRow("size 12") << "mnuqn12" << "fontsize" << "12" << 1200;
+        QTest::newRow("size 14") << "mnuqn14" << "fontsize" << "14" << 1400;
+        QTest::newRow("arial") << "mnuqnarial" << "font" << "Arial" << 0;
+        QTest::newRow("times stores the face") << "mnuqntimes" << "font" << "Times New Roman" << 0;
+        QTest::newRow("verdana") << "mnuqnverdana" << "font" << "Verdana" << 0;
     }
 
     void preferenceCommands() {
@@ -110,66 +78,64 @@ class DisplayTest : public QObject {
         QFETCH(QString, section);
         QFETCH(QString, stored);
         QFETCH(int, hundredths);
-        auto w = startWindow();
+        frmMain& w = f.start(true);
         const QStringList& group = section == "fontsize" ? kSizes : kFaces;
         const QStringList& other = section == "fontsize" ? kFaces : kSizes;
-        const QStringList otherBefore = checked(*w, other);
-        w->Text1().setBytes("<P>some text</P>");
-        w->DocChanged = 0;
+        const QStringList otherBefore = checked(w, other);
+        w.Text1().setBytes("<P>some text</P>");
+        f.docChanged() = 0;
         // Twice: choosing the checked item again changes nothing.
         for (int round = 0; round < 2; ++round) {
-            w->action(item)->trigger();
+            w.action(item)->trigger();
             QCOMPARE(SettingsStore::read(section, "Value"), stored);
-            QCOMPARE(checked(*w, group), QStringList{item});
-            QCOMPARE(checked(*w, other), otherBefore);
-            QCOMPARE(w->Text1().baseFontSizeHundredths(), hundredths ? hundredths : 1000);
+            QCOMPARE(checked(w, group), QStringList{item});
+            QCOMPARE(checked(w, other), otherBefore);
+            QCOMPARE(w.Text1().baseFontSizeHundredths(), hundredths ? hundredths : 1000);
         }
         // Display only: the document is untouched.
-        QCOMPARE(w->Text1().bytes().toByteArray(), QByteArray("<P>some text</P>"));
-        QCOMPARE(w->DocChanged, qint16(0));
-        QCOMPARE(w->caption(), QString("Quindo HTML Editor"));
+        QCOMPARE(w.Text1().bytes().toByteArray(), QByteArray("<P>some text</P>"));
+        QCOMPARE(f.docChanged(), qint16(0));
+        QCOMPARE(w.caption(), QString("Quindo HTML Editor"));
     }
 
     void faceOfTheSelectionOnly_data() {
         QTest::addColumn<QString>("item");
         QTest::addColumn<QString>("family");
-        QTest::newRow("arial") << "mnuqnarial"
-                               << "Arial";
-        QTest::newRow("times") << "mnuqntimes"
-                               << "Times New Roman";
+        QTest::newRow("arial") << "mnuqnarial" << "Arial";
+        QTest::newRow("times") << "mnuqntimes" << "Times New Roman";
     }
 
     void faceOfTheSelectionOnly() {
         QFETCH(QString, item);
         QFETCH(QString, family);
-        auto w = startWindow();
-        EditingArea& area = w->Text1();
+        frmMain& w = f.start(true);
+        EditingArea& area = w.Text1();
         area.setBytes("one two three");
-        w->DocChanged = 0;
+        f.docChanged() = 0;
         QCOMPARE(faceRuns(area), QString("Verdana:13"));
         select(area, 4, 7);
-        w->action(item)->trigger();
+        w.action(item)->trigger();
         QCOMPARE(faceRuns(area), QString("Verdana:4 %1:3 Verdana:6").arg(family));
         QCOMPARE(area.selectedBytes(), QByteArray("two"));
         // A second, overlapping selection takes another face; the rest stays.
         select(area, 6, 9);
-        w->mnuqnverdana_Click();
+        w.runCommand("mnuqnverdana");
         select(area, 0, 3);
-        w->mnuqnarial_Click();
+        w.runCommand("mnuqnarial");
         QCOMPARE(faceRuns(area), QString("Arial:3 Verdana:1 %1:2 Verdana:7").arg(family));
         QCOMPARE(area.bytes().toByteArray(), QByteArray("one two three"));
-        QCOMPARE(w->DocChanged, qint16(0));
+        QCOMPARE(f.docChanged(), qint16(0));
         QCOMPARE(area.baseFontSizeHundredths(), 1000);
     }
 
     void faceOfTheTextTypedNext() {
-        auto w = startWindow();
-        w->show();
-        EditingArea& area = w->Text1();
+        frmMain& w = f.start(true);
+        w.show();
+        EditingArea& area = w.Text1();
         area.setBytes("abcdef");
         area.SetFocus();
         area.setSelStart(3);
-        w->mnuqnarial_Click();
+        w.runCommand("mnuqnarial");
         // Nothing visible changes until text is typed.
         QCOMPARE(faceRuns(area), QString("Verdana:6"));
         QTest::keyClicks(&area, "XY");
@@ -185,15 +151,15 @@ class DisplayTest : public QObject {
         QTest::keyClicks(&area, "<");
         QCOMPARE(area.bytes().toByteArray(), QByteArray("<abcXYZdef!"));
         QCOMPARE(faceRuns(area), QString("Verdana:4 Arial:3 Verdana:4"));
-        QCOMPARE(w->DocChanged, qint16(1));  // the typing, not the face
+        QCOMPARE(f.docChanged(), qint16(1));  // the typing, not the face
     }
 
     void chosenFaceWaitsOnlyAtTheCaret() {
-        auto w = startWindow();
-        EditingArea& area = w->Text1();
+        frmMain& w = f.start(true);
+        EditingArea& area = w.Text1();
         area.setBytes("abcdef");
         area.setSelStart(2);
-        w->mnuqntimes_Click();
+        w.runCommand("mnuqntimes");
         // Text inserted elsewhere first takes the face of its neighbour and drops the choice.
         area.setSelStart(5);
         area.setSelText("x");
@@ -204,13 +170,13 @@ class DisplayTest : public QObject {
     }
 
     void typingOverASelectionKeepsItsFace() {
-        auto w = startWindow();
-        w->show();
-        EditingArea& area = w->Text1();
+        frmMain& w = f.start(true);
+        w.show();
+        EditingArea& area = w.Text1();
         area.setBytes("one two three");
         area.SetFocus();
         select(area, 4, 7);
-        w->mnuqnarial_Click();
+        w.runCommand("mnuqnarial");
         QTest::keyClicks(&area, "2");
         QCOMPARE(area.bytes().toByteArray(), QByteArray("one 2 three"));
         QCOMPARE(faceRuns(area), QString("Verdana:4 Arial:1 Verdana:6"));
@@ -219,10 +185,10 @@ class DisplayTest : public QObject {
     void newTextKeepsTheChosenFaceForTyping() {
         // A face chosen with nothing selected (as the start-up restores it) still applies
         // to typing after a new text has been loaded; the loaded text is in the base face.
-        auto w = startWindow();
-        EditingArea& area = w->Text1();
+        frmMain& w = f.start(true);
+        EditingArea& area = w.Text1();
         area.setSelStart(0);
-        w->mnuqnarial_Click();
+        w.runCommand("mnuqnarial");
         area.setBytes("loaded");
         QCOMPARE(faceRuns(area), QString("Verdana:6"));
         area.setSelText("new ");
@@ -230,15 +196,15 @@ class DisplayTest : public QObject {
     }
 
     void facesFollowTheBaseSize() {
-        auto w = startWindow();
-        EditingArea& area = w->Text1();
+        frmMain& w = f.start(true);
+        EditingArea& area = w.Text1();
         area.setBytes("a b c d");
         for (int i = 0; i < 3; ++i) {
             select(area, 2 * i, 2 * i + 1);
-            w->runCommand(kFaces[i]);
+            w.runCommand(kFaces[i]);
         }
         for (const QString& size : kSizes) {
-            w->runCommand(size);
+            w.runCommand(size);
             const long points = size.mid(5).toLong();
             for (long pos = 0; pos < 7; ++pos) {
                 const long style = area.SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT,
@@ -252,24 +218,25 @@ class DisplayTest : public QObject {
     }
 
     void statusBarTwice() {
-        auto w = startWindow();
-        w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        frmMain& w = f.start(true);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
         QTest::qWait(50);  // let the first layout settle
-        const QRect area = w->Text1().geometry();
-        QAction* item = w->action("mnuViewStatusBar");
+        const QRect area = w.Text1().geometry();
+        QAction* item = w.action("mnuViewStatusBar");
         const bool states[] = {false, true};
         for (bool shown : states) {
             item->trigger();
             QCOMPARE(item->isChecked(), shown);
-            QCOMPARE(w->StatusBar1().isVisible(), shown);
+            QCOMPARE(w.StatusBar1().isVisible(), shown);
             QCoreApplication::processEvents();
-            QCOMPARE(w->Text1().geometry(), area);
+            QCOMPARE(w.Text1().geometry(), area);
         }
-        QCOMPARE(w->DocChanged, qint16(0));
+        QCOMPARE(f.docChanged(), qint16(0));
         // Not stored: a new start shows the bar again.
         item->trigger();
-        auto again = startWindow();
+        auto again = f.another();
+        again->Form_Load();
         again->show();
         QVERIFY(again->action("mnuViewStatusBar")->isChecked());
         QVERIFY(again->StatusBar1().isVisible());

@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // "Edit with Quindo" for HTML files: the desktop entry and the associations written into a
 // temporary XDG home, read back by the desktop's own tools (desktop-file-validate, gio).
-#include "ScriptedDialogs.h"
+#include "MainWindowFixture.h"
 #include "StubBrowser.h"
-#include "TestEnvironment.h"
 #include "app/ProgramInfo.h"
 #include "browser/BrowserPreference.h"
 #include "browser/EditEntry.h"
@@ -12,10 +11,6 @@
 
 #include <QProcess>
 #include <QPushButton>
-#include <QTemporaryDir>
-#include <QtTest>
-
-#include <memory>
 
 namespace {
 
@@ -63,15 +58,10 @@ class EditEntryTest : public QObject {
     Q_OBJECT
 
   private:
-    TestEnvironment env_;
-    ScriptedDialogs dialogs_;
+    MainWindowFixture f;
     std::unique_ptr<QTemporaryDir> home_;
 
     QString entryPath() const { return EditEntry::applicationsFolder() + "/quindo-edit.desktop"; }
-
-    static frmOptions* optionsWindow(frmMain& w) {
-        return qobject_cast<frmOptions*>(w.secondaryWindow(QStringLiteral("frmOptions")));
-    }
 
     // The value of a key in the entry's text ("" when absent).
     static QString entryValue(const QString& text, const QString& key) {
@@ -91,7 +81,7 @@ class EditEntryTest : public QObject {
     }
 
     void init() {
-        dialogs_.clear();
+        f.dialogs.clear();
         home_ = std::make_unique<QTemporaryDir>();
         QVERIFY(home_->isValid());
         qputenv("XDG_DATA_HOME", QFile::encodeName(home_->filePath("data")));
@@ -99,10 +89,9 @@ class EditEntryTest : public QObject {
     }
 
     void cleanup() {
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(env_.configHome()));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(f.env.configHome()));
         qunsetenv("XDG_DATA_HOME");
-        QVERIFY2(dialogs_.unexpected().isEmpty(), qPrintable(dialogs_.unexpected().join("; ")));
-        QCOMPARE(dialogs_.pending(), 0);
+        f.finish();
     }
 
     void foldersFollowTheXdgHome() {
@@ -243,16 +232,16 @@ class EditEntryTest : public QObject {
     }
 
     void installButtonReportsSuccessAndCloses() {
-        frmMain w(dialogs_, {});
-        ShowOptionsWindow(w);
-        dialogs_.answer(Dialogs::Ok);
-        optionsWindow(w)->Command2()->click();
-        QCOMPARE(dialogs_.calls().size(), 1);
-        QCOMPARE(dialogs_.calls()[0].text, kInstalledText);
-        QCOMPARE(dialogs_.calls()[0].title, QString("Registry Updated Successfully."));
-        QCOMPARE(dialogs_.calls()[0].icon, Dialogs::Icon::None);
-        QCOMPARE(dialogs_.calls()[0].buttons, Dialogs::Buttons::Ok);
-        QVERIFY(!optionsWindow(w));
+        f.start();
+        f.showOptions();
+        f.dialogs.answer(Dialogs::Ok);
+        f.options()->Command2()->click();
+        QCOMPARE(f.dialogs.calls().size(), 1);
+        QCOMPARE(f.dialogs.calls()[0].text, kInstalledText);
+        QCOMPARE(f.dialogs.calls()[0].title, QString("Registry Updated Successfully."));
+        QCOMPARE(f.dialogs.calls()[0].icon, Dialogs::Icon::None);
+        QCOMPARE(f.dialogs.calls()[0].buttons, Dialogs::Buttons::Ok);
+        QVERIFY(!f.options());
         const QString text = readText(entryPath());
         QCOMPARE(entryValue(text, "Exec"),
                  EditEntry::quoteExecArgument(ProgramInfo::programPath()) + " %f");
@@ -271,16 +260,16 @@ class EditEntryTest : public QObject {
     void installFailureKeepsTheWindowOpen() {
         QFETCH(QString, blocked);
         QVERIFY(writeText(home_->filePath(blocked), "not a folder"));
-        frmMain w(dialogs_, {});
-        ShowOptionsWindow(w);
-        frmOptions* window = optionsWindow(w);
-        dialogs_.answer(Dialogs::Ok);
+        f.start();
+        f.showOptions();
+        frmOptions* window = f.options();
+        f.dialogs.answer(Dialogs::Ok);
         window->Command2()->click();
-        QCOMPARE(dialogs_.calls().size(), 1);
-        QCOMPARE(dialogs_.calls()[0].text, kFailedText);
-        QCOMPARE(dialogs_.calls()[0].title, QString("Registry Error"));
-        QCOMPARE(dialogs_.calls()[0].icon, Dialogs::Icon::None);
-        QCOMPARE(optionsWindow(w), window);
+        QCOMPARE(f.dialogs.calls().size(), 1);
+        QCOMPARE(f.dialogs.calls()[0].text, kFailedText);
+        QCOMPARE(f.dialogs.calls()[0].title, QString("Registry Error"));
+        QCOMPARE(f.dialogs.calls()[0].icon, Dialogs::Icon::None);
+        QCOMPARE(f.options(), window);
         QCOMPARE(readText(home_->filePath(blocked)), QString("not a folder"));
     }
 

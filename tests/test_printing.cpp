@@ -1,16 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Print: header lines in bold on the first page, then the selection or the whole text,
 // printed to a PDF file and read back with pdftotext.
-#include "ScriptedDialogs.h"
-#include "TestEnvironment.h"
+#include "MainWindowFixture.h"
 #include "ui/frmMain.h"
 #include "ui/platform/EditingArea.h"
 
 #include <QPrinter>
 #include <QProcess>
-#include <QtTest>
-
-#include <memory>
 
 namespace {
 
@@ -45,32 +41,25 @@ class PrintingTest : public QObject {
     Q_OBJECT
 
   private:
-    TestEnvironment env_;
-    ScriptedDialogs dialogs_;
-    QTemporaryDir dir_;
-    std::unique_ptr<frmMain> w_;
+    MainWindowFixture f;
     QString pdf_;
-
-    void printToPdf() {
-        pdf_ = dir_.filePath(
-            QString("%1-%2.pdf").arg(QTest::currentTestFunction(), QTest::currentDataTag()));
-        w_->choosePrinter = [this](QPrinter& printer) {
-            printer.setOutputFormat(QPrinter::PdfFormat);
-            printer.setOutputFileName(pdf_);
-            return true;
-        };
-    }
 
   private slots:
     void init() {
-        dialogs_.clear();
-        w_ = std::make_unique<frmMain>(dialogs_, QString());
-        printToPdf();
+        f.reset();
+        f.start();
+        pdf_ = f.path(
+            QString("%1-%2.pdf").arg(QTest::currentTestFunction(), QTest::currentDataTag()));
+        f.setChoosePrinter([this](QPrinter& printer) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdf_);
+            return true;
+        });
     }
 
     void cleanup() {
-        w_.reset();
-        QVERIFY(dialogs_.calls().isEmpty());
+        QVERIFY(f.dialogs.calls().isEmpty());
+        f.finish();
     }
 
     void print_data() {
@@ -102,11 +91,9 @@ class PrintingTest : public QObject {
         QFETCH(int, selFrom);
         QFETCH(int, selTo);
         QFETCH(QStringList, expected);
-        w_->CurrentFileName = fileName;
-        w_->Text1().setBytes(document);
-        w_->Text1().SendScintilla(QsciScintillaBase::SCI_SETSEL, ulong(selFrom), long(selTo));
-        w_->DocChanged = 0;
-        w_->action("mnuFilePrint")->trigger();
+        f.fileName() = fileName;
+        f.setText(document, selFrom, selTo);
+        f->action("mnuFilePrint")->trigger();
         QVERIFY(QFileInfo::exists(pdf_));
         const QList<QStringList> pages = pagesOf(pdf_);
         QCOMPARE(pages.size(), 1);
@@ -115,9 +102,9 @@ class PrintingTest : public QObject {
         lines.removeFirst();
         QCOMPARE(lines, expected);
         // Printing changes nothing about the document.
-        QCOMPARE(w_->Text1().bytes().toByteArray(), document);
-        QCOMPARE(w_->DocChanged, qint16(0));
-        QCOMPARE(w_->CurrentFileName, fileName);
+        QCOMPARE(f.bytes(), document);
+        QCOMPARE(f.docChanged(), qint16(0));
+        QCOMPARE(f.fileName(), fileName);
         // The header is bold, the text is not.
         const QString fonts = run("pdffonts", {pdf_});
         QVERIFY2(fonts.contains("Bold"), qPrintable(fonts));
@@ -135,8 +122,8 @@ class PrintingTest : public QObject {
         QByteArray doc;
         for (int i = 1; i <= 150; ++i)
             doc += "line " + QByteArray::number(i) + "\r\n";
-        w_->Text1().setBytes(doc);
-        w_->mnuFilePrint_Click();
+        f->Text1().setBytes(doc);
+        f->runCommand("mnuFilePrint");
         const QList<QStringList> pages = pagesOf(pdf_);
         QVERIFY(pages.size() >= 2);
         QVERIFY(pages[0][0].startsWith("Quindo HTML Editor"));
@@ -147,9 +134,9 @@ class PrintingTest : public QObject {
     }
 
     void noPrinterDoesNothing() {
-        w_->choosePrinter = [](QPrinter&) { return false; };
-        w_->Text1().setBytes("text");
-        w_->mnuFilePrint_Click();
+        f.setChoosePrinter([](QPrinter&) { return false; });
+        f->Text1().setBytes("text");
+        f->runCommand("mnuFilePrint");
         QVERIFY(!QFileInfo::exists(pdf_));
     }
 };

@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The splash hand-over, the first-run welcome, the auxiliary windows, a real second
 // instance, and the design of every small window, on the real widgets offscreen.
-#include "ScriptedDialogs.h"
-#include "TestEnvironment.h"
+#include "MainWindowFixture.h"
 #include "app/AuxiliaryWindows.h"
 #include "app/ProgramInfo.h"
 #include "app/SettingsStore.h"
@@ -13,39 +12,13 @@
 #include "ui/platform/Twips.h"
 
 #include <QAction>
-#include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
-#include <QtTest>
 
 #include <csignal>
-#include <functional>
-#include <memory>
-
-namespace {
-
-struct ControlDesign {
-    QString name;
-    QString text;  // labels, buttons and text boxes; text boxes with CR LF line ends
-    QRect twips;
-};
-
-struct WindowDesign {
-    QString caption;
-    QSize inner;
-    bool centred;
-    bool topmost;
-    QList<ControlDesign> controls;
-    QStringList focusOrder;  // the controls that take the focus, in Tab order
-};
-
-}  // namespace
-
-Q_DECLARE_METATYPE(WindowDesign)
 
 namespace {
 
@@ -145,26 +118,15 @@ class ShowWatcher : public QObject {
 class WindowsTest : public QObject {
     Q_OBJECT
 
-  private:
-    TestEnvironment env_;
-    ScriptedDialogs dialogs_;
+    MainWindowFixture f;
 
-    std::unique_ptr<frmMain> startWindow() {
-        auto w = std::make_unique<frmMain>(dialogs_, QString());
-        w->Form_Load();
-        w->show();
-        return w;
-    }
+    frmMain& startWindow() { return f.start(true, true); }
 
   private slots:
-    void init() {
-        env_.resetSettings();
-        SettingsStore::write("Run", "Value", "3");
-        dialogs_.clear();
-    }
+    void init() { f.reset(); }
 
     void cleanup() {
-        QVERIFY2(dialogs_.unexpected().isEmpty(), qPrintable(dialogs_.unexpected().join("; ")));
+        f.finish();
         const auto windows = QApplication::topLevelWidgets();
         for (QWidget* w : windows)
             w->close();
@@ -173,83 +135,50 @@ class WindowsTest : public QObject {
 
     // ---- the small windows' designs ------------------------------------------------
 
+    // Each window's frame, size, focus order and one control checked against the design;
+    // every control of every window is checked for its place and the drawing rules.
     void windowDesigns_data() {
         QTest::addColumn<QString>("window");
-        QTest::addColumn<WindowDesign>("design");
-        const QString version = "Version- 1.1.164";
-        const QString maker = QString::fromUtf8("\u00a9 1999 Tamblor9, by Tamblor");
-        QTest::newRow("splash")
-            << "frmsplash"
-            << WindowDesign{
-                   "Quindo",
-                   {3885, 2670},
-                   true,
-                   false,
-                   {{"Image1", "", {45, 45, 1185, 1005}},
-                    {"Image2", "", {1305, 45, 2490, 660}},
-                    {"Label3", version, {1305, 720, 2460, 285}},
-                    {"Label1",
-                     "Easily create your own Web pages while learning the Hyper Text Mark-Up "
-                     "Language.",
-                     {1305, 1035, 2460, 690}},
-                    {"Label2", maker, {1305, 1755, 2460, 240}},
-                    {"Label4", "www.tamblor9.example", {1305, 2025, 2460, 240}},
-                    {"ProgressBar1", "", {1305, 2340, 2475, 255}}},
-                   {}};
-        QTest::newRow("about")
-            << "frmAbout"
-            << WindowDesign{
-                   "Tamblor Hyper Text Editor",
-                   {3960, 3915},
-                   true,
-                   false,
-                   {{"Image1", "", {45, 45, 540, 540}},
-                    {"Label1", "Quindo HTML Editor", {630, 45, 3135, 255}},
-                    {"Label7", version, {630, 315, 3135, 255}},
-                    {"Label2", maker, {630, 585, 3135, 255}},
-                    {"Label3", "www.tamblor9.example", {630, 855, 3135, 255}},
-                    {"Label4", "tamblor@tamblor9.example", {630, 1125, 3135, 255}},
-                    {"Label5",
-                     "This is the third generation of Quindo.  A few crashes and changes in "
-                     "Visual Studio have caused me to rewrite this program several times.  The "
-                     "good side is, it's better than ever and excellent for hardcore HTML geeks "
-                     "and newbies alike.  I hope you enjoy it.",
-                     {630, 1440, 3135, 1605}},
-                    {"Label6", "Quindo has been run 3 times.", {630, 3105, 3135, 255}},
-                    {"Command1", "Close", {1575, 3465, 1230, 330}}},
-                   {"Command1"}};
-        QTest::newRow("list") << "frmList"
-                              << WindowDesign{"List Code Examples",
-                                              {2715, 2700},
-                                              false,
-                                              false,
-                                              {{"Text1", kList, {45, 45, 2625, 2625}}},
-                                              {"Text1"}};
-        QTest::newRow("welcome") << "frmfirst"
-                                 << WindowDesign{"Quindo",
-                                                 {3360, 2310},
-                                                 true,
-                                                 true,
-                                                 {{"Label1", kWelcome, {45, 45, 3255, 1725}},
-                                                  {"Command1", "Close", {1125, 1890, 1185, 330}}},
-                                                 {"Command1"}};
-        QTest::newRow("pad") << "frmPad" << WindowDesign{"Scratch Pad",
-                                                         {2355, 2355},
-                                                         false,
-                                                         true,
-                                                         {{"Text1", "", {45, 45, 2265, 2265}}},
-                                                         {"Text1"}};
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QSize>("inner");
+        QTest::addColumn<bool>("centred");
+        QTest::addColumn<bool>("topmost");
+        QTest::addColumn<QStringList>("focusOrder");
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QRect>("twips");
+        QTest::newRow("splash") << "frmsplash" << "Quindo" << QSize(3885, 2670) << true << false
+                                << QStringList{} << "Label3" << "Version- 1.1.164"
+                                << QRect(1305, 720, 2460, 285);
+        QTest::newRow("about") << "frmAbout" << "Tamblor Hyper Text Editor" << QSize(3960, 3915)
+                               << true << false << QStringList{"Command1"} << "Label2"
+                               << QString::fromUtf8("\u00a9 1999 Tamblor9, by Tamblor")
+                               << QRect(630, 585, 3135, 255);
+        QTest::newRow("list") << "frmList" << "List Code Examples" << QSize(2715, 2700) << false
+                              << false << QStringList{"Text1"} << "Text1" << kList
+                              << QRect(45, 45, 2625, 2625);
+        QTest::newRow("welcome") << "frmfirst" << "Quindo" << QSize(3360, 2310) << true << true
+                                 << QStringList{"Command1"} << "Label1" << kWelcome
+                                 << QRect(45, 45, 3255, 1725);
+        QTest::newRow("pad") << "frmPad" << "Scratch Pad" << QSize(2355, 2355) << false << true
+                             << QStringList{"Text1"} << "Text1" << "" << QRect(45, 45, 2265, 2265);
     }
 
     void windowDesigns() {
         QFETCH(QString, window);
-        QFETCH(WindowDesign, design);
-        auto main = startWindow();
-        SettingsStore::write("Run", "Value", "3");
+        QFETCH(QString, caption);
+        QFETCH(QSize, inner);
+        QFETCH(bool, centred);
+        QFETCH(bool, topmost);
+        QFETCH(QStringList, focusOrder);
+        QFETCH(QString, control);
+        QFETCH(QString, text);
+        QFETCH(QRect, twips);
+        frmMain& main = startWindow();
         std::unique_ptr<frmsplash> splash;
         QWidget* w = nullptr;
         if (window == "frmsplash") {
-            splash = std::make_unique<frmsplash>([&]() -> frmMain& { return *main; });
+            splash = std::make_unique<frmsplash>([&]() -> frmMain& { return main; });
             splash->setAttribute(Qt::WA_DeleteOnClose, false);
             splash->Timer1().stop();  // no hand-over here
             splash->Form_Load();
@@ -259,41 +188,37 @@ class WindowsTest : public QObject {
             const QHash<QString, QString> commands{
                 {"frmAbout", "mnuabout"}, {"frmList", "mnulistex"}, {"frmPad", "mnuPad"}};
             if (window == "frmfirst")
-                main->showFirstRunWelcome();
+                main.showFirstRunWelcome();
             else
-                main->action(commands.value(window))->trigger();
-            w = main->secondaryWindow(window);
+                main.action(commands.value(window))->trigger();
+            w = main.secondaryWindow(window);
         }
         QVERIFY(w);
         QVERIFY(QTest::qWaitForWindowExposed(w));
         QCOMPARE(w->objectName(), window);
-        QCOMPARE(w->windowTitle(), design.caption);
+        QCOMPARE(w->windowTitle(), caption);
 
         // A fixed-size tool window: thin title with a close box, nothing to resize it.
-        const QSize inner = Twips::toPixels(design.inner);
-        QCOMPARE(w->size(), inner);
-        QCOMPARE(w->minimumSize(), inner);
-        QCOMPARE(w->maximumSize(), inner);
+        QCOMPARE(w->size(), Twips::toPixels(inner));
+        QCOMPARE(w->minimumSize(), w->size());
+        QCOMPARE(w->maximumSize(), w->size());
         const Qt::WindowFlags flags = w->windowFlags();
         QCOMPARE(flags & Qt::WindowType_Mask, Qt::Tool);
         QVERIFY(flags & Qt::WindowCloseButtonHint);
-        QVERIFY(!(flags & Qt::WindowMinimizeButtonHint));
-        QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
-        QCOMPARE(bool(flags & Qt::WindowStaysOnTopHint), design.topmost);
+        QVERIFY(!(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+        QCOMPARE(bool(flags & Qt::WindowStaysOnTopHint), topmost);
         QVERIFY(!w->isModal());
-        if (design.centred) {
+        if (centred) {
             const QPoint screenCentre = w->screen()->availableGeometry().center();
             QVERIFY((w->frameGeometry().center() - screenCentre).manhattanLength() <= 2);
         }
-
-        for (const ControlDesign& c : design.controls) {
-            auto* control = w->findChild<QWidget*>(c.name);
-            QVERIFY2(control, qPrintable(c.name));
-            QCOMPARE(control->parentWidget(), w);
-            QCOMPARE(control->geometry(),
-                     Twips::rect(c.twips.x(), c.twips.y(), c.twips.width(), c.twips.height()));
-            QCOMPARE(textOf(control), c.text);
-            if (auto* label = qobject_cast<QLabel*>(control)) {
+        auto* spot = w->findChild<QWidget*>(control);
+        QVERIFY2(spot, qPrintable(control));
+        QCOMPARE(spot->geometry(), Twips::rect(twips.x(), twips.y(), twips.width(), twips.height()));
+        QCOMPARE(textOf(spot), text);
+        for (QWidget* c : w->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            QVERIFY(w->rect().contains(c->geometry()));
+            if (auto* label = qobject_cast<QLabel*>(c)) {
                 if (label->pixmap().isNull()) {
                     // Labels are drawn on the window background.
                     QVERIFY(label->autoFillBackground());
@@ -304,17 +229,17 @@ class WindowsTest : public QObject {
                 }
             }
         }
-        QCOMPARE(focusChain(w), design.focusOrder);
-        if (!design.focusOrder.isEmpty())
-            QCOMPARE(w->focusWidget()->objectName(), design.focusOrder.first());
+        QCOMPARE(focusChain(w), focusOrder);
+        if (!focusOrder.isEmpty())
+            QCOMPARE(w->focusWidget()->objectName(), focusOrder.first());
     }
 
     void textBoxesScrollBars() {
-        auto main = startWindow();
-        main->mnuPad_Click();
-        main->mnulistex_Click();
-        auto* pad = static_cast<frmPad*>(main->secondaryWindow("frmPad"));
-        auto* list = static_cast<frmList*>(main->secondaryWindow("frmList"));
+        frmMain& main = startWindow();
+        main.runCommand("mnuPad");
+        main.runCommand("mnulistex");
+        auto* pad = static_cast<frmPad*>(main.secondaryWindow("frmPad"));
+        auto* list = static_cast<frmList*>(main.secondaryWindow("frmList"));
         QCOMPARE(pad->Text1().horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
         QCOMPARE(pad->Text1().verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
         QCOMPARE(list->Text1().horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
@@ -326,8 +251,8 @@ class WindowsTest : public QObject {
     // ---- splash and first run ------------------------------------------------------
 
     void splashHandsOverToTheMainWindow() {
-        env_.resetSettings();  // a first run: the welcome comes up during the load
-        std::unique_ptr<frmMain> main;
+        f.env.resetSettings();  // a first run: the welcome comes up during the load
+        frmMain* main = nullptr;
         QPointer<frmsplash> splash;
         int made = 0;
         struct Seen {
@@ -351,8 +276,7 @@ class WindowsTest : public QObject {
             // A second tick while the load runs (a message box's event loop) hands over
             // nothing more.
             splash->Timer1_Timer();
-            main = std::make_unique<frmMain>(dialogs_, QString());
-            return *main;
+            return *(main = &f.start());
         });
         QCOMPARE(splash->Timer1().interval(), 1);
         QVERIFY(splash->Timer1().isActive());
@@ -390,11 +314,11 @@ class WindowsTest : public QObject {
     void welcomeOnlyOnAFirstRun() {
         QFETCH(QString, stored);
         QFETCH(bool, welcome);
-        env_.resetSettings();
+        f.env.resetSettings();
         if (!stored.isNull())
             SettingsStore::write("Run", "Value", stored);
-        auto main = startWindow();
-        auto* first = static_cast<frmfirst*>(main->secondaryWindow("frmfirst"));
+        frmMain& main = startWindow();
+        auto* first = static_cast<frmfirst*>(main.secondaryWindow("frmfirst"));
         QCOMPARE(first != nullptr, welcome);
         if (!first)
             return;
@@ -402,69 +326,58 @@ class WindowsTest : public QObject {
         QCOMPARE(first->windowModality(), Qt::NonModal);
         QVERIFY(!QApplication::activeModalWidget());
         // The main window goes on working while the welcome is open.
-        main->Text1().setSelText("<B></B>");
-        QCOMPARE(main->DocChanged, qint16(1));
+        main.Text1().setSelText("<B></B>");
+        QCOMPARE(f.docChanged(), qint16(1));
         QTest::mouseClick(&first->Command1(), Qt::LeftButton);
-        QVERIFY(!main->secondaryWindow("frmfirst"));
-        QCOMPARE(main->Text1().bytes().toByteArray(), QByteArray("<B></B>"));
-        QCOMPARE(main->caption(), QString("Quindo HTML Editor"));
+        QVERIFY(!main.secondaryWindow("frmfirst"));
+        QCOMPARE(main.Text1().bytes().toByteArray(), QByteArray("<B></B>"));
+        QCOMPARE(main.caption(), QString("Quindo HTML Editor"));
     }
 
     // ---- auxiliary windows ---------------------------------------------------------
 
     void padIsEmptyAfterReopening() {
-        auto main = startWindow();
-        main->action("mnuPad")->trigger();
-        auto* pad = static_cast<frmPad*>(main->secondaryWindow("frmPad"));
+        frmMain& main = startWindow();
+        main.action("mnuPad")->trigger();
+        auto* pad = static_cast<frmPad*>(main.secondaryWindow("frmPad"));
         QVERIFY(pad);
         QVERIFY(pad->windowFlags() & Qt::WindowStaysOnTopHint);
         QVERIFY(pad->Text1().toPlainText().isEmpty());
         QTest::keyClicks(&pad->Text1(), "notes");
         // Shown again while open: the same pad, text kept.
-        main->action("mnuPad")->trigger();
-        QCOMPARE(main->secondaryWindow("frmPad"), pad);
+        main.action("mnuPad")->trigger();
+        QCOMPARE(main.secondaryWindow("frmPad"), pad);
         QCOMPARE(pad->Text1().toPlainText(), QString("notes"));
         QPointer<frmPad> old = pad;
         pad->close();
         QTRY_VERIFY(old.isNull());
-        main->mnuPad_Click();
-        pad = static_cast<frmPad*>(main->secondaryWindow("frmPad"));
+        main.runCommand("mnuPad");
+        pad = static_cast<frmPad*>(main.secondaryWindow("frmPad"));
         QVERIFY(pad);
         QVERIFY(pad->Text1().toPlainText().isEmpty());
         // The document is not touched.
-        QVERIFY(main->Text1().isEmpty());
-        QCOMPARE(main->DocChanged, qint16(0));
+        QVERIFY(main.Text1().isEmpty());
+        QCOMPARE(f.docChanged(), qint16(0));
     }
 
     void listExampleComesBackUnchanged() {
-        // The definition: twelve lines of 207 characters in all, each ended by CR LF.
-        const QString example = frmList::exampleText();
-        QCOMPARE(example, kList);
-        QCOMPARE(example.size(), 207);
-        QVERIFY(example.endsWith("</OL>\r\n"));
-        const QStringList lines = example.split("\r\n");
-        QCOMPARE(lines.size(), 13);
-        QCOMPARE(lines.last(), QString());
-        for (int i = 0; i < 12; ++i) {
-            QCOMPARE(lines[i].startsWith("  "), (i >= 2 && i <= 4) || (i >= 8 && i <= 10));
-            QVERIFY(!lines[i].contains('\r') && !lines[i].contains('\n'));
-        }
-
-        auto main = startWindow();
-        main->action("mnulistex")->trigger();
-        auto* list = static_cast<frmList*>(main->secondaryWindow("frmList"));
+        // The definition: twelve lines, each ended by CR LF.
+        QCOMPARE(frmList::exampleText(), kList);
+        frmMain& main = startWindow();
+        main.action("mnulistex")->trigger();
+        auto* list = static_cast<frmList*>(main.secondaryWindow("frmList"));
         QCOMPARE(list->text(), kList);
         QCOMPARE(list->Text1().document()->blockCount(), 13);  // the last break ends line 12
         list->Text1().selectAll();
         QTest::keyClicks(&list->Text1(), "scribbled");
-        main->mnulistex_Click();
-        QCOMPARE(main->secondaryWindow("frmList"), list);
+        main.runCommand("mnulistex");
+        QCOMPARE(main.secondaryWindow("frmList"), list);
         QCOMPARE(list->text(), QString("scribbled"));
         QPointer<frmList> old = list;
         list->close();
         QTRY_VERIFY(old.isNull());
-        main->mnulistex_Click();
-        list = static_cast<frmList*>(main->secondaryWindow("frmList"));
+        main.runCommand("mnulistex");
+        list = static_cast<frmList*>(main.secondaryWindow("frmList"));
         QCOMPARE(list->text(), kList);
     }
 
@@ -478,24 +391,24 @@ class WindowsTest : public QObject {
 
     void aboutShowsTheStoredCount() {
         QFETCH(QString, stored);
-        auto main = startWindow();
+        frmMain& main = startWindow();
         SettingsStore::write("Run", "Value", stored);
-        main->action("mnuabout")->trigger();
-        auto* about = static_cast<frmAbout*>(main->secondaryWindow("frmAbout"));
+        main.action("mnuabout")->trigger();
+        auto* about = static_cast<frmAbout*>(main.secondaryWindow("frmAbout"));
         QVERIFY(about);
         QCOMPARE(about->Label6().text(), "Quindo has been run " + stored + " times.");
         QCOMPARE(about->Label7().text(), QString("Version- 1.1.164"));
         // Not refreshed while open.
         SettingsStore::write("Run", "Value", "99");
-        main->mnuabout_Click();
-        QCOMPARE(main->secondaryWindow("frmAbout"), about);
+        main.runCommand("mnuabout");
+        QCOMPARE(main.secondaryWindow("frmAbout"), about);
         QCOMPARE(about->Label6().text(), "Quindo has been run " + stored + " times.");
         // Closing with its button unloads it; the next opening reads the store again.
         QPointer<frmAbout> old = about;
         QTest::mouseClick(&about->Command1(), Qt::LeftButton);
         QTRY_VERIFY(old.isNull());
-        main->mnuabout_Click();
-        about = static_cast<frmAbout*>(main->secondaryWindow("frmAbout"));
+        main.runCommand("mnuabout");
+        about = static_cast<frmAbout*>(main.secondaryWindow("frmAbout"));
         QCOMPARE(about->Label6().text(), QString("Quindo has been run 99 times."));
     }
 
@@ -509,14 +422,14 @@ class WindowsTest : public QObject {
     }
 
     void logoOpensTheSameAboutBox() {
-        auto main = startWindow();
-        QVERIFY(QTest::qWaitForWindowExposed(main.get()));
-        QTest::mouseClick(&main->Image1(), Qt::LeftButton);
-        QWidget* about = main->secondaryWindow("frmAbout");
+        frmMain& main = startWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        QTest::mouseClick(&main.Image1(), Qt::LeftButton);
+        QWidget* about = main.secondaryWindow("frmAbout");
         QVERIFY(about);
-        main->action("mnuabout")->trigger();
-        QCOMPARE(main->secondaryWindow("frmAbout"), about);
-        QCOMPARE(main->secondaryWindow("frmAbout")->windowTitle(),
+        main.action("mnuabout")->trigger();
+        QCOMPARE(main.secondaryWindow("frmAbout"), about);
+        QCOMPARE(main.secondaryWindow("frmAbout")->windowTitle(),
                  QString("Tamblor Hyper Text Editor"));
     }
 
@@ -525,49 +438,49 @@ class WindowsTest : public QObject {
     void newEditorWindowStartsASecondInstance() {
         ProgramInfo::setProgramPath(QStringLiteral(QUINDO_EXECUTABLE));
         auto restore = qScopeGuard([] { ProgramInfo::setProgramPath({}); });
-        auto main = startWindow();
+        frmMain& main = startWindow();
         QCOMPARE(SettingsStore::read("Run", "Value"), QString("4"));
-        main->action("mnuabout")->trigger();
-        QCOMPARE(static_cast<frmAbout*>(main->secondaryWindow("frmAbout"))->Label6().text(),
+        main.action("mnuabout")->trigger();
+        QCOMPARE(static_cast<frmAbout*>(main.secondaryWindow("frmAbout"))->Label6().text(),
                  QString("Quindo has been run 4 times."));
 
-        main->action("mnunewwin")->trigger();
+        main.action("mnunewwin")->trigger();
         // The second instance's start-up counts its run in the shared store.
         QTRY_COMPARE_WITH_TIMEOUT(SettingsStore::read("Run", "Value"), QString("5"), 20000);
         QList<qint64> pids;
-        QTRY_VERIFY_WITH_TIMEOUT(!(pids = editorsUsing(env_.configHome())).isEmpty(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(!(pids = editorsUsing(f.env.configHome())).isEmpty(), 5000);
         QCOMPARE(pids.size(), 1);
         const qint64 pid = pids.first();
 
         // This instance sees it after reopening the about box.
-        main->secondaryWindow("frmAbout")->close();
+        main.secondaryWindow("frmAbout")->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        main->mnuabout_Click();
-        QCOMPARE(static_cast<frmAbout*>(main->secondaryWindow("frmAbout"))->Label6().text(),
+        main.runCommand("mnuabout");
+        QCOMPARE(static_cast<frmAbout*>(main.secondaryWindow("frmAbout"))->Label6().text(),
                  QString("Quindo has been run 5 times."));
 
         // It lives on its own and ends on the session manager's request.
         QVERIFY(!processEnded(pid));
         QCOMPARE(::kill(static_cast<pid_t>(pid), SIGTERM), 0);
         QTRY_VERIFY_WITH_TIMEOUT(processEnded(pid), 10000);
-        QVERIFY(main->isVisible());
-        QVERIFY(dialogs_.calls().isEmpty());
+        QVERIFY(main.isVisible());
+        QVERIFY(f.dialogs.calls().isEmpty());
     }
 
     void newEditorWindowThatCannotStartSaysSo() {
-        ProgramInfo::setProgramPath(QDir(env_.configHome()).filePath("gone/quindo"));
+        ProgramInfo::setProgramPath(QDir(f.env.configHome()).filePath("gone/quindo"));
         auto restore = qScopeGuard([] { ProgramInfo::setProgramPath({}); });
-        auto main = startWindow();
-        dialogs_.answer(Dialogs::Ok);
-        main->action("mnunewwin")->trigger();
-        QCOMPARE(dialogs_.calls().size(), 1);
-        const auto& call = dialogs_.calls().first();
+        frmMain& main = startWindow();
+        f.dialogs.answer(Dialogs::Ok);
+        main.action("mnunewwin")->trigger();
+        QCOMPARE(f.dialogs.calls().size(), 1);
+        const auto& call = f.dialogs.calls().first();
         QCOMPARE(call.kind, ScriptedDialogs::Kind::Message);
         QCOMPARE(call.title, QString("Quindo"));
         QCOMPARE(call.text, QString("Can't start a new editor window."));
         QCOMPARE(call.buttons, Dialogs::Buttons::Ok);
-        QCOMPARE(dialogs_.pending(), 0);
-        QCOMPARE(main->DocChanged, qint16(0));
+        QCOMPARE(f.dialogs.pending(), 0);
+        QCOMPARE(f.docChanged(), qint16(0));
     }
 };
 

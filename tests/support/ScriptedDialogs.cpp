@@ -12,6 +12,9 @@ QVariant ScriptedDialogs::take(Kind, const QString& what, int type) {
 int ScriptedDialogs::messageBox(const QString& text, Buttons buttons, Icon icon,
                                 const QString& title) {
     calls_.append({Kind::Message, text, buttons, icon, title, {}, {}});
+    if (onMessage) {
+        onMessage();
+    }
     const QVariant v = take(Kind::Message, QStringLiteral("message: ") + text, QMetaType::Int);
     return v.isValid() ? v.toInt() : Cancel;
 }

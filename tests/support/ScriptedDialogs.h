@@ -8,6 +8,8 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <functional>
+
 // Dialogs answered by a script. Every call is recorded; answers come from a queue in the
 // order the test gave them. A dialog that the script did not expect is recorded in
 // unexpected() and answered with Cancel (or an empty path / no colour).
@@ -30,6 +32,9 @@ class ScriptedDialogs final : public Dialogs {
     void answer(int messageAnswer) { answers_.append(QVariant(messageAnswer)); }
     void answerFile(const QString& path) { answers_.append(QVariant(path)); }
     void answerColor(const QColor& color) { answers_.append(QVariant(color)); }
+
+    // Runs before each message box is answered (to see the state it came up on).
+    std::function<void()> onMessage;
 
     const QList<Call>& calls() const { return calls_; }
     const QStringList& unexpected() const { return unexpected_; }

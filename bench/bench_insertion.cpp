@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // How long one snippet insertion takes in a 100 MB document, at its end and in its middle,
-// in ASCII and in UTF-8 text. Run by hand: ./bench_insertion (QT_QPA_PLATFORM=offscreen).
+// in ASCII and in UTF-8 text. Run by hand: bench/bench_insertion (QT_QPA_PLATFORM=offscreen).
 #include "ScriptedDialogs.h"
-#include "TestEnvironment.h"
 #include "ui/frmMain.h"
 #include "ui/platform/EditingArea.h"
 
@@ -11,7 +10,6 @@
 class InsertionBenchmark : public QObject {
     Q_OBJECT
 
-    TestEnvironment env_;
     ScriptedDialogs dialogs_;
 
   private slots:
