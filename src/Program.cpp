@@ -61,6 +61,13 @@ QString argumentText(int argc, char** argv) {
     return words.join(QLatin1Char(' '));
 }
 
+void showMainWindow(frmMain& main, frmsplash& splash) {
+    // Registered with the main window, so that its way out closes the splash in turn.
+    main.showSecondaryWindow(QStringLiteral("frmsplash"), [&splash] { return &splash; });
+    main.Form_Load();
+    main.show();
+}
+
 void chooseWindowSystem() {
     // On a Wayland session a program can neither centre its windows nor keep one above
     // the others, and the small windows are designed to do both: run on the session's X
@@ -97,10 +104,7 @@ int run(int argc, char** argv) {
         dialogs.setParent(main.get());
         main->document().setEndProgram([] { QApplication::quit(); });
         StartupProbe::reportWhenIdle(*main);
-        // Registered with the main window, so that its way out closes the splash in turn.
-        main->showSecondaryWindow(QStringLiteral("frmsplash"), [&self] { return &self; });
-        main->Form_Load();
-        main->show();
+        showMainWindow(*main, self);
     });
     closeOnTerminate(app, [&] {
         if (main) {

@@ -2,7 +2,7 @@
 // The main window's start-up, settings store, layout rule, document state and command
 // surface, driven through the real window offscreen.
 #include "MainWindowFixture.h"
-#include "app/Program.h"
+#include "Program.h"
 #include "app/SettingsStore.h"
 #include "document/DocumentState.h"
 #include "ui/CommandSurface.h"

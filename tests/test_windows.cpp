@@ -3,8 +3,10 @@
 // instance, and the design of every small window, on the real widgets offscreen.
 #include "MainWindowFixture.h"
 #include "app/AuxiliaryWindows.h"
+#include "app/SmallWindows.h"
 #include "app/ProgramInfo.h"
 #include "app/SettingsStore.h"
+#include "Program.h"
 #include "app/frmsplash.h"
 #include "ui/frmMain.h"
 #include "ui/platform/EditingArea.h"
@@ -178,7 +180,7 @@ class WindowsTest : public QObject {
         std::unique_ptr<frmsplash> splash;
         QWidget* w = nullptr;
         if (window == "frmsplash") {
-            splash = std::make_unique<frmsplash>([&]() -> frmMain& { return main; });
+            splash = std::make_unique<frmsplash>([](frmsplash&) {});
             splash->setAttribute(Qt::WA_DeleteOnClose, false);
             splash->Timer1().stop();  // no hand-over here
             splash->Form_Load();
@@ -188,7 +190,7 @@ class WindowsTest : public QObject {
             const QHash<QString, QString> commands{
                 {"frmAbout", "mnuabout"}, {"frmList", "mnulistex"}, {"frmPad", "mnuPad"}};
             if (window == "frmfirst")
-                main.showFirstRunWelcome();
+                main.smallWindows().showFirstRunWelcome();
             else
                 main.action(commands.value(window))->trigger();
             w = main.secondaryWindow(window);
@@ -268,7 +270,7 @@ class WindowsTest : public QObject {
             welcomeBeforeMain = main && !main->isVisible();
             splashRegistered = main && main->secondaryWindow("frmsplash") == splash.data();
         });
-        splash = new frmsplash([&]() -> frmMain& {
+        splash = new frmsplash([&](frmsplash& self) {
             ++made;
             atMake = {splash->isVisible(), !splash->Timer1().isActive(),
                       splash->ProgressBar1().minimum(), splash->ProgressBar1().maximum(),
@@ -276,7 +278,7 @@ class WindowsTest : public QObject {
             // A second tick while the load runs (a message box's event loop) hands over
             // nothing more.
             splash->Timer1_Timer();
-            return *(main = &f.start());
+            Program::showMainWindow(*(main = &f.start()), self);
         });
         QCOMPARE(splash->Timer1().interval(), 1);
         QVERIFY(splash->Timer1().isActive());

@@ -41,6 +41,7 @@ class frmMain : public QMainWindow, public WindowHost {
     // ---- the features -------------------------------------------------------------
     Document& document() { return *document_; }
     TagInsertion& tags() { return *tags_; }
+    SmallWindows& smallWindows() { return *smallWindows_; }
 
     // ---- controls ------------------------------------------------------------------
     EditingArea& Text1() { return *text1_; }

@@ -4,9 +4,10 @@
 #include "app/SettingsStore.h"
 #include "browser/BrowserPreference.h"
 #include "browser/frmOptions.h"
-#include "document/DocumentPrinter.h"
+#include "document/Document.h"
 #include "document/DocumentState.h"
 #include "document/frmNew.h"
+#include "snippets/TagInsertion.h"
 #include "ui/frmMain.h"
 #include "ui/platform/EditingArea.h"
 
@@ -32,7 +33,7 @@ frmMain& MainWindowFixture::start(bool formLoad, bool show, const QString& comma
                                   Dialogs* otherDialogs) {
     window_.reset();
     window_ = std::make_unique<frmMain>(otherDialogs ? *otherDialogs : dialogs, commandLine);
-    window_->endProgram = [this] { ++ended; };
+    window_->document().setEndProgram([this] { ++ended; });
     if (formLoad) {
         window_->Form_Load();
     }
@@ -52,7 +53,8 @@ std::unique_ptr<frmMain> MainWindowFixture::another(const QString& commandLine) 
 
 void MainWindowFixture::finish() {
     if (window_) {
-        window_->SaveAnswer = 1000;  // nothing asks on the way out of a test
+        // Nothing asks on the way out of a test.
+        window_->document().state().SaveAnswer = DocumentState::kExitConfirmed;
         window_.reset();
     }
     checkDialogs();
@@ -70,7 +72,7 @@ void MainWindowFixture::setText(const QByteArray& bytes, qint64 from, qint64 to,
                                 qint16 changed) {
     text().setBytes(bytes);
     select(from, to);
-    window_->DocChanged = changed;
+    window_->document().state().DocChanged = changed;
 }
 
 void MainWindowFixture::select(qint64 from, qint64 to) {
@@ -78,37 +80,40 @@ void MainWindowFixture::select(qint64 from, qint64 to) {
                          static_cast<long>(to));
 }
 
-QString& MainWindowFixture::fileName() { return window_->CurrentFileName; }
-qint16& MainWindowFixture::docChanged() { return window_->DocChanged; }
-qint16& MainWindowFixture::saveAnswer() { return window_->SaveAnswer; }
-QString& MainWindowFixture::dialogFileName() { return window_->dialogFileName; }
+QString& MainWindowFixture::fileName() { return window_->document().state().CurrentFileName; }
+qint16& MainWindowFixture::docChanged() { return window_->document().state().DocChanged; }
+qint16& MainWindowFixture::saveAnswer() { return window_->document().state().SaveAnswer; }
+QString& MainWindowFixture::dialogFileName() {
+    return window_->document().state().dialogFileName;
+}
 
 void MainWindowFixture::setEndProgram(std::function<void()> end) {
-    window_->endProgram = std::move(end);
+    window_->document().setEndProgram(std::move(end));
 }
 
 void MainWindowFixture::setChoosePrinter(std::function<bool(QPrinter&)> choose) {
-    window_->choosePrinter = std::move(choose);
+    window_->document().setChoosePrinter(std::move(choose));
 }
 
 void MainWindowFixture::load(const QString& file) {
-    window_->CurrentFileName = file;
-    window_->OpenFile(file);
-    window_->setCaption(Caption::forPath(file));
-    window_->DocChanged = 0;
+    window_->document().loadPath(file);
 }
 
-void MainWindowFixture::openFile(const QString& file) { window_->OpenFile(file); }
-bool MainWindowFixture::saveFileAs(const QString& file) { return window_->SaveFileAs(file); }
+void MainWindowFixture::openFile(const QString& file) { window_->document().OpenFile(file); }
+bool MainWindowFixture::saveFileAs(const QString& file) {
+    return window_->document().SaveFileAs(file);
+}
 bool MainWindowFixture::save() { return window_->mnuFileSave_Click(); }
 bool MainWindowFixture::saveAs() { return window_->mnuFileSaveAs_Click(); }
-bool MainWindowFixture::askSaveCurrentDocument() { return window_->askSaveCurrentDocument(); }
-
-void MainWindowFixture::insertAtCaret(const QByteArray& text, std::optional<qint64> stepBack) {
-    window_->InsertAtCaret(text, stepBack);
+bool MainWindowFixture::askSaveCurrentDocument() {
+    return window_->document().askSaveCurrentDocument();
 }
 
-void MainWindowFixture::print() { DocumentPrinter::print(*window_); }
+void MainWindowFixture::insertAtCaret(const QByteArray& text, std::optional<qint64> stepBack) {
+    window_->tags().InsertAtCaret(text, stepBack);
+}
+
+void MainWindowFixture::print() { window_->mnuFilePrint_Click(); }
 void MainWindowFixture::showOptions() { ShowOptionsWindow(*window_); }
 
 frmOptions* MainWindowFixture::options() {
