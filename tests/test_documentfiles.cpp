@@ -183,7 +183,7 @@ class DocumentFilesTest : public QObject {
             target = path("a folder.html");
             QVERIFY(QDir().mkpath(target));
             writeFile(target + "/inside.txt", "inside");
-            reason = "Filename refers to a directory";
+            reason = systemError(EISDIR);
         } else if (kind == "full") {
             target = "/dev/full";
             reason = systemError(ENOSPC);
@@ -194,6 +194,11 @@ class DocumentFilesTest : public QObject {
             writeFile(target, old);
             reason = systemError(EFBIG);
         }
+        // Where the file itself cannot be written, another name can be.
+        reason = "Can't save " + target + ": " + reason +
+                 (kind == "missing" || kind == "directory"
+                      ? "\nUse Save As to save the document under another name."
+                      : "");
         const QByteArray precious(64 * 1024, 'p');
         w_->Text1().setBytes(precious);
         QCOMPARE(w_->DocChanged, qint16(1));
