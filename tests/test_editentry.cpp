@@ -196,10 +196,9 @@ class EditEntryTest : public QObject {
     void typeCacheIsRefreshed() {
         QVERIFY(EditEntry::install("/usr/lib/quindo/quindo", "quindo"));
         // The tool runs on its own, not waited for.
-        QTRY_VERIFY2_WITH_TIMEOUT(
-            readText(EditEntry::applicationsFolder() + "/mimeinfo.cache")
-                .contains("text/html=quindo-edit.desktop;"),
-            "no mimeinfo.cache entry", 20000);
+        QTRY_VERIFY2_WITH_TIMEOUT(readText(EditEntry::applicationsFolder() + "/mimeinfo.cache")
+                                      .contains("text/html=quindo-edit.desktop;"),
+                                  "no mimeinfo.cache entry", 20000);
     }
 
     void associationsKeepEveryOtherLine_data() {

@@ -315,8 +315,8 @@ bool install(const QString& programPath, const QString& icon) {
     }
     QSaveFile entryFile(entry);
     const QByteArray entryBytes = entryText(programPath, icon).toUtf8();
-    if (!entryFile.open(QIODevice::WriteOnly) ||
-        entryFile.write(entryBytes) != entryBytes.size() || !entryFile.commit()) {
+    if (!entryFile.open(QIODevice::WriteOnly) || entryFile.write(entryBytes) != entryBytes.size() ||
+        !entryFile.commit()) {
         return false;
     }
     if (!listFile.commit()) {

@@ -111,8 +111,7 @@ QString cannotSave(const QString& path, const QString& reason, bool fileItself) 
 
 // A device is written into itself (replacing it by a file would take its place); opened
 // without waiting, so that a node that turned into a pipe meanwhile does not block.
-bool writeInPlace(const QByteArray& name, QByteArrayView text, QString* reason,
-                  bool* fileItself) {
+bool writeInPlace(const QByteArray& name, QByteArrayView text, QString* reason, bool* fileItself) {
     Descriptor file(::open(name.constData(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     struct stat st {};
     *fileItself = true;
@@ -146,8 +145,8 @@ bool writeInPlace(const QByteArray& name, QByteArrayView text, QString* reason,
 // A file with a second name is written into itself, so that every name sees the new
 // text. Its old content is first copied aside; the copy goes once the new text is safely
 // written, and stays (named in the message) when the write failed.
-bool writeLinked(const QString& path, const QByteArray& name, QByteArrayView text,
-                 QString* reason, bool* fileItself) {
+bool writeLinked(const QString& path, const QByteArray& name, QByteArrayView text, QString* reason,
+                 bool* fileItself) {
     *fileItself = true;
     Descriptor target(::open(name.constData(), O_RDWR | O_NOCTTY | O_CLOEXEC));
     if (target.fd < 0) {
@@ -158,7 +157,8 @@ bool writeLinked(const QString& path, const QByteArray& name, QByteArrayView tex
     const QFileInfo info(path);
     QTemporaryFile copy(info.dir().filePath(info.fileName() + QStringLiteral(".old-XXXXXX")));
     if (!copy.open()) {
-        copy.setFileTemplate(QDir::temp().filePath(info.fileName() + QStringLiteral(".old-XXXXXX")));
+        copy.setFileTemplate(
+            QDir::temp().filePath(info.fileName() + QStringLiteral(".old-XXXXXX")));
         if (!copy.open()) {
             *reason = QStringLiteral("No room for a copy of the old text: ") + copy.errorString();
             return false;
@@ -186,8 +186,8 @@ bool writeLinked(const QString& path, const QByteArray& name, QByteArrayView tex
     }
     if (::lseek(target.fd, 0, SEEK_SET) != 0 || ::ftruncate(target.fd, 0) != 0 ||
         !writeText(target.fd, text) || ::fsync(target.fd) != 0) {
-        *reason = systemError(errno) + QStringLiteral(". The old text is kept in ") +
-                  copy.fileName();
+        *reason =
+            systemError(errno) + QStringLiteral(". The old text is kept in ") + copy.fileName();
         copy.setAutoRemove(false);
         return false;
     }

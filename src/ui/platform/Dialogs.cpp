@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/platform/Dialogs.h"
 
+#include <QCloseEvent>
 #include <QColorDialog>
 #include <QFileDialog>
-#include <QCloseEvent>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMessageBox>

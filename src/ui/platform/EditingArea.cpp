@@ -323,8 +323,7 @@ void EditingArea::setBytes(QByteArrayView text) {
     });
 }
 
-bool EditingArea::streamBytes(qint64 sizeHint,
-                              const std::function<qint64(char*, qint64)>& next) {
+bool EditingArea::streamBytes(qint64 sizeHint, const std::function<qint64(char*, qint64)>& next) {
     if (!documentMaker_) {
         documentMaker_ = std::make_unique<QsciScintillaBase>();
     }
