@@ -2,6 +2,7 @@
 // Loading and saving documents: exact bytes both ways, the display mode, atomic saves that
 // keep the old file on every failure, and what a killed save leaves behind.
 #include "MainWindowFixture.h"
+#include "document/DocumentState.h"
 #include "ui/frmMain.h"
 #include "ui/platform/EditingArea.h"
 
@@ -145,11 +146,16 @@ class DocumentFilesTest : public QObject {
         if (kind == "directory") {
             QVERIFY(QDir().mkpath(target));
             writeFile(target + "/inside.txt", "inside");
-            reason = "Filename refers to a directory";
+            reason = QString::fromLocal8Bit(std::strerror(EISDIR));
         } else if (kind == "limit") {
             QVERIFY(QDir().mkpath(f.path("limit")));
             writeFile(target, old);
         }
+        // Where the file itself cannot be written, another name can be.
+        reason = "Can't save " + target + ": " + reason +
+                 (kind == "missing" || kind == "directory"
+                      ? "\nUse Save As to save the document under another name."
+                      : "");
         const QByteArray precious(64 * 1024, 'p');
         f.text().setBytes(precious);
         f.dialogs.answerFile(target);
@@ -172,8 +178,9 @@ class DocumentFilesTest : public QObject {
         QVERIFY(!saved);
         checkMessage(1, reason, Dialogs::Icon::Exclamation);
         QCOMPARE(f.docChanged(), qint16(1));
-        QCOMPARE(f.fileName(), target);
-        QCOMPARE(f->caption(), "Quindo- " + target);
+        // Nothing was written there: the document keeps its (lack of a) name and caption.
+        QCOMPARE(f.fileName(), QString());
+        QCOMPARE(f->caption(), Caption::kNoDocument);
         QCOMPARE(f.bytes(), precious);
 
         // What was there before is still there, as it was.
@@ -189,12 +196,15 @@ class DocumentFilesTest : public QObject {
             QCOMPARE(QDir(f.path("limit")).entryList(QDir::Files | QDir::System),
                      QStringList{"limited.html"});
         }
-        // Save (named now) fails the same way and the document still counts as changed.
+        // Save asks for a name again (the failed one was not taken), starting on it, and
+        // fails the same way; the document still counts as changed.
         f.dialogs.clear();
         if (kind != "limit") {
+            f.dialogs.answerFile(target);
             f.dialogs.answer(Dialogs::Ok);
             QVERIFY(!f.save());
-            checkMessage(0, reason, Dialogs::Icon::Exclamation);
+            QCOMPARE(f.dialogs.calls()[0].request.fileName, target);
+            checkMessage(1, reason, Dialogs::Icon::Exclamation);
             QCOMPARE(f.docChanged(), qint16(1));
             f.dialogs.clear();
         }

@@ -1,19 +1,45 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/SettingsStore.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
+#include <QStandardPaths>
+
+#include <sys/stat.h>
+
+#include <cerrno>
 
 #include <limits>
+#include <optional>
 
 namespace {
 
-QSettings openStore() {
-    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("quindo"),
-                     QStringLiteral("quindo"));
-}
+// Far more than the four short values can ever take: anything larger was not written by us.
+constexpr qint64 kLargestStore = 1 << 20;
 
 QString address(const QString& section, const QString& key) {
     return section + QLatin1Char('/') + key;
+}
+
+// The store's file when it may be read and written: a regular file of a sane size, or none
+// yet. A link is followed to the file it names, so that the link stays. Anything else (a
+// pipe, which would block the read for ever, a device, a folder, a link that leads
+// nowhere) reads as the defaults and is never written, so that it is never replaced.
+std::optional<QString> usableFile() {
+    const QString path = SettingsStore::filePath();
+    const QByteArray name = QFile::encodeName(path);
+    struct stat st {};
+    if (::stat(name.constData(), &st) == 0) {
+        if (!S_ISREG(st.st_mode) || st.st_size > kLargestStore) {
+            return std::nullopt;
+        }
+        return QFileInfo(path).canonicalFilePath();
+    }
+    if (errno == ENOENT && ::lstat(name.constData(), &st) != 0) {
+        return path;  // not there yet; a dangling link is not followed into a new file
+    }
+    return std::nullopt;
 }
 
 }  // namespace
@@ -21,20 +47,29 @@ QString address(const QString& section, const QString& key) {
 namespace SettingsStore {
 
 QString read(const QString& section, const QString& key, const QString& defaultValue) {
-    QSettings store = openStore();
-    store.sync();  // pick up what another instance wrote meanwhile
+    const std::optional<QString> file = usableFile();
+    if (!file) {
+        return defaultValue;
+    }
+    // Opened afresh for every read, so what another instance wrote meanwhile is seen.
+    const QSettings store(*file, QSettings::IniFormat);
     const QVariant value = store.value(address(section, key));
     return value.isValid() ? value.toString() : defaultValue;
 }
 
 void write(const QString& section, const QString& key, const QString& value) {
-    QSettings store = openStore();
+    const std::optional<QString> file = usableFile();
+    if (!file) {
+        return;
+    }
+    QSettings store(*file, QSettings::IniFormat);
     store.setValue(address(section, key), value);
     store.sync();
 }
 
 QString filePath() {
-    return openStore().fileName();
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/quindo/quindo.ini");
 }
 
 }  // namespace SettingsStore

@@ -8,7 +8,8 @@
 // at once, so running instances see each other's choices and nothing is cached.
 //
 // Lives in $XDG_CONFIG_HOME/quindo/quindo.ini (INI format): the section is the group,
-// the key the key, e.g. [Run] Value=1.
+// the key the key, e.g. [Run] Value=1. Only a regular file (or a link to one) of at most
+// 1 MB is read and written; anything else reads as the defaults and is left alone.
 namespace SettingsStore {
 
 QString read(const QString& section, const QString& key, const QString& defaultValue = {});

@@ -9,12 +9,13 @@
 #include <QStandardPaths>
 
 #include <optional>
+#include <utility>
 
 namespace EditEntry {
 
 namespace {
 
-const QString kAddedSection = QStringLiteral("[Added Associations]");
+const QByteArray kAddedSection = QByteArrayLiteral("[Added Associations]");
 
 // A string value of a desktop file: the characters that cannot stand as they are in a
 // value are written as escapes.
@@ -42,49 +43,173 @@ QString escapeValue(const QString& value) {
     return out;
 }
 
-bool writeWhole(const QString& path, const QByteArray& content) {
-    if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
-        return false;
+// A missing file reads as empty; one that exists but is no regular file, or cannot be read,
+// is a failure, so that it is never replaced by a file that lost its lines.
+std::optional<QByteArray> readWhole(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink()) {
+        return QByteArray();
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return false;
-    }
-    file.write(content);
-    return file.commit();
-}
-
-// A missing file reads as empty; one that exists but cannot be read is a failure, so that
-// it is never replaced by a file that lost its lines.
-std::optional<QString> readWhole(const QString& path) {
     QFile file(path);
-    if (!file.exists()) {
-        return QString();
-    }
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
         return std::nullopt;
     }
-    return QString::fromUtf8(file.readAll());
+    return file.readAll();
 }
 
-bool isSectionHeader(const QString& line) {
-    return line.trimmed().startsWith(QLatin1Char('['));
-}
+// The lines of the associations file, each with a CR that ends it but without its LF, so
+// that every line goes back byte for byte.
+struct Lines {
+    QList<QByteArray> lines;
+    bool endedWithBreak = true;
 
-// "text/html=a.desktop;b.desktop;" with the id added at the end when it is not there yet.
-QString addToList(const QString& line, const QString& desktopId) {
-    const qsizetype eq = line.indexOf(QLatin1Char('='));
-    QString values = line.mid(eq + 1).trimmed();
-    const QStringList ids = values.split(QLatin1Char(';'), Qt::SkipEmptyParts);
-    for (const QString& id : ids) {
-        if (id.trimmed() == desktopId) {
-            return line;
+    explicit Lines(const QByteArray& text) {
+        if (!text.isEmpty()) {
+            lines = text.split('\n');
+            endedWithBreak = text.endsWith('\n');
+            if (endedWithBreak) {
+                lines.removeLast();
+            }
         }
     }
-    if (!values.isEmpty() && !values.endsWith(QLatin1Char(';'))) {
-        values += QLatin1Char(';');
+    QByteArray joined() const {
+        QByteArray text = lines.join('\n');
+        if (!lines.isEmpty() && endedWithBreak) {
+            text += '\n';
+        }
+        return text;
     }
-    return line.left(eq).trimmed() + QLatin1Char('=') + values + desktopId + QLatin1Char(';');
+
+    static bool isHeader(const QByteArray& line) { return line.trimmed().startsWith('['); }
+    static QByteArray lineEnd(const QByteArray& line) {
+        return line.endsWith('\r') ? QByteArray("\r") : QByteArray();
+    }
+    // The first and one past the last line of a section's keys, or -1.
+    std::pair<qsizetype, qsizetype> section(const QByteArray& header) const {
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            if (lines[i].trimmed() == header) {
+                qsizetype end = i + 1;
+                while (end < lines.size() && !isHeader(lines[end])) {
+                    ++end;
+                }
+                return {i + 1, end};
+            }
+        }
+        return {-1, -1};
+    }
+    // The line of a key in [begin, end), or -1.
+    qsizetype find(qsizetype begin, qsizetype end, const QByteArray& key) const {
+        for (qsizetype i = begin; i < end; ++i) {
+            const qsizetype eq = lines[i].indexOf('=');
+            if (eq > 0 && !lines[i].trimmed().startsWith('#') &&
+                lines[i].left(eq).trimmed() == key) {
+                return i;
+            }
+        }
+        return -1;
+    }
+    static QList<QByteArray> ids(const QByteArray& line) {
+        QList<QByteArray> list;
+        for (const QByteArray& id : line.mid(line.indexOf('=') + 1).trimmed().split(';')) {
+            if (!id.trimmed().isEmpty()) {
+                list << id.trimmed();
+            }
+        }
+        return list;
+    }
+
+    // Lists id for key in the section (made at the end when missing), after the others.
+    void add(const QByteArray& header, const QByteArray& key, const QByteArray& id) {
+        auto [begin, end] = section(header);
+        if (begin < 0) {
+            const QByteArray cr = lines.isEmpty() ? QByteArray() : lineEnd(lines.constFirst());
+            if (!lines.isEmpty() && !lines.constLast().trimmed().isEmpty()) {
+                lines << cr;
+            }
+            lines << header + cr;
+            begin = end = lines.size();
+            endedWithBreak = true;
+        }
+        const qsizetype at = find(begin, end, key);
+        if (at < 0) {
+            // After the section's last key, before blank lines that part it from the next.
+            qsizetype insertAt = end;
+            while (insertAt > begin && lines[insertAt - 1].trimmed().isEmpty()) {
+                --insertAt;
+            }
+            lines.insert(insertAt, key + '=' + id + ';' + lineEnd(lines[begin - 1]));
+            return;
+        }
+        if (ids(lines[at]).contains(id)) {
+            return;
+        }
+        QByteArray& line = lines[at];
+        const QByteArray cr = lineEnd(line);
+        QByteArray body = line.chopped(cr.size());
+        while (!body.isEmpty() && (body.endsWith(' ') || body.endsWith('\t'))) {
+            body.chop(1);
+        }
+        if (!body.endsWith(';') && !body.endsWith('=')) {
+            body += ';';
+        }
+        line = body + id + ';' + cr;
+    }
+
+    // Takes id out of key's list in the section; a list left empty goes with its line.
+    void remove(const QByteArray& header, const QByteArray& key, const QByteArray& id) {
+        const auto [begin, end] = section(header);
+        const qsizetype at = begin < 0 ? -1 : find(begin, end, key);
+        if (at < 0 || !ids(lines[at]).contains(id)) {
+            return;
+        }
+        QList<QByteArray> rest = ids(lines[at]);
+        rest.removeAll(id);
+        if (rest.isEmpty()) {
+            lines.removeAt(at);
+            return;
+        }
+        const QByteArray& line = lines[at];
+        lines[at] = line.left(line.indexOf('=') + 1) + rest.join(';') + ';' + lineEnd(line);
+    }
+};
+
+// The application that opens a type on a double-click now, as the desktop's own tool
+// tells it; empty when there is none or the tool cannot say.
+QString currentDefault(const QString& type) {
+    const QString gio = QStandardPaths::findExecutable(QStringLiteral("gio"));
+    if (gio.isEmpty()) {
+        return {};
+    }
+    QProcess query;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    query.setProcessEnvironment(environment);
+    query.setStandardErrorFile(QProcess::nullDevice());
+    query.start(gio, {QStringLiteral("mime"), type});
+    if (!query.waitForFinished(5000) || query.exitStatus() != QProcess::NormalExit ||
+        query.exitCode() != 0) {
+        query.kill();
+        return {};
+    }
+    // "Default application for “text/html”: browser.desktop"
+    const QByteArray first = query.readAllStandardOutput().split('\n').constFirst();
+    if (!first.startsWith("Default application for")) {
+        return {};
+    }
+    return QString::fromUtf8(first.mid(first.lastIndexOf(": ") + 2).trimmed());
+}
+
+// Restores a file as it was before a failed install: its old bytes, or no file.
+void restore(const QString& path, const std::optional<QByteArray>& old) {
+    if (!old) {
+        QFile::remove(path);
+        return;
+    }
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly)) {
+        file.write(*old);
+        file.commit();
+    }
 }
 
 }  // namespace
@@ -143,82 +268,72 @@ QString entryText(const QString& programPath, const QString& icon) {
     return text;
 }
 
-QString withAddedAssociations(const QString& existing, const QString& desktopId,
-                              const QStringList& types) {
-    QStringList lines = existing.split(QLatin1Char('\n'));
-    // A file that ends with a line break splits into a last empty piece; put it back last.
-    const bool endedWithBreak = !existing.isEmpty() && existing.endsWith(QLatin1Char('\n'));
-    if (endedWithBreak || existing.isEmpty()) {
-        lines.removeLast();
-    }
-
-    qsizetype section = -1;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (lines[i].trimmed() == kAddedSection) {
-            section = i;
-            break;
-        }
-    }
-    if (section < 0) {
-        if (!lines.isEmpty() && !lines.constLast().trimmed().isEmpty()) {
-            lines << QString();
-        }
-        lines << kAddedSection;
-        section = lines.size() - 1;
-    }
-    qsizetype end = section + 1;
-    while (end < lines.size() && !isSectionHeader(lines[end])) {
-        ++end;
-    }
-    // New keys go after the section's last key, before any blank lines that separate it
-    // from the next section.
-    qsizetype insertAt = end;
-    while (insertAt > section + 1 && lines[insertAt - 1].trimmed().isEmpty()) {
-        --insertAt;
-    }
-
+QByteArray withAddedAssociations(const QByteArray& existing, const QString& desktopId,
+                                 const QStringList& types,
+                                 const QMap<QString, QString>& keepDefaults) {
+    Lines lines(existing);
+    const QByteArray id = desktopId.toUtf8();
     for (const QString& type : types) {
-        bool found = false;
-        for (qsizetype i = section + 1; i < end; ++i) {
-            const QString& line = lines[i];
-            const qsizetype eq = line.indexOf(QLatin1Char('='));
-            if (eq > 0 && !line.trimmed().startsWith(QLatin1Char('#')) &&
-                line.left(eq).trimmed() == type) {
-                lines[i] = addToList(line, desktopId);
-                found = true;
-                break;
-            }
-        }
-        if (!found) {
-            lines.insert(insertAt, type + QLatin1Char('=') + desktopId + QLatin1Char(';'));
-            ++insertAt;
-            ++end;
+        const QByteArray key = type.toUtf8();
+        lines.remove("[Removed Associations]", key, id);
+        lines.add(kAddedSection, key, id);
+        const QString kept = keepDefaults.value(type);
+        if (!kept.isEmpty() && kept != desktopId) {
+            lines.add("[Default Applications]", key, kept.toUtf8());
         }
     }
-    return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+    return lines.joined();
 }
 
 bool install(const QString& programPath, const QString& icon) {
-    const QString folder = applicationsFolder();
-    if (!writeWhole(folder + QLatin1Char('/') + kFileName, entryText(programPath, icon).toUtf8())) {
-        return false;
-    }
+    // The associations first: when they cannot be updated, nothing is written at all.
     const QString list = associationsFile();
-    const std::optional<QString> associations = readWhole(list);
-    if (!associations ||
-        !writeWhole(list, withAddedAssociations(*associations, kFileName, mimeTypes()).toUtf8())) {
+    const std::optional<QByteArray> associations = readWhole(list);
+    if (!associations || !QDir().mkpath(QFileInfo(list).absolutePath())) {
         return false;
     }
-    // The cache only speeds the desktop up; the entry works without it, so its tool's
-    // outcome does not decide the install.
+    // Listing the entry for the types would make it the default of the types that have
+    // no default of the user's own (the desktop then takes the first application listed),
+    // so the default of now is written down as the user's.
+    QMap<QString, QString> defaults;
+    for (const QString& type : mimeTypes()) {
+        defaults.insert(type, currentDefault(type));
+    }
+    QSaveFile listFile(list);
+    const QByteArray listText =
+        withAddedAssociations(*associations, kFileName, mimeTypes(), defaults);
+    if (!listFile.open(QIODevice::WriteOnly) || listFile.write(listText) != listText.size()) {
+        return false;
+    }
+
+    const QString folder = applicationsFolder();
+    const QString entry = folder + QLatin1Char('/') + kFileName;
+    const std::optional<QByteArray> oldEntry =
+        QFileInfo::exists(entry) ? readWhole(entry) : std::nullopt;
+    if (!QDir().mkpath(folder)) {
+        return false;  // listFile is discarded unwritten
+    }
+    QSaveFile entryFile(entry);
+    const QByteArray entryBytes = entryText(programPath, icon).toUtf8();
+    if (!entryFile.open(QIODevice::WriteOnly) || entryFile.write(entryBytes) != entryBytes.size() ||
+        !entryFile.commit()) {
+        return false;
+    }
+    if (!listFile.commit()) {
+        restore(entry, oldEntry);
+        return false;
+    }
+    // The cache only speeds the desktop up; the entry works without it, so its tool is
+    // started on its own and not waited for.
     const QString updater =
         QStandardPaths::findExecutable(QStringLiteral("update-desktop-database"));
     if (!updater.isEmpty()) {
         QProcess update;
+        update.setProgram(updater);
+        update.setArguments({QStringLiteral("-q"), folder});
         update.setStandardOutputFile(QProcess::nullDevice());
         update.setStandardErrorFile(QProcess::nullDevice());
-        update.start(updater, {QStringLiteral("-q"), folder});
-        update.waitForFinished(10000);
+        update.startDetached();
     }
     return true;
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QByteArray>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 
@@ -26,15 +28,19 @@ QString quoteExecArgument(const QString& argument);
 // The whole text of the entry that starts the program at programPath on one file.
 QString entryText(const QString& programPath, const QString& icon);
 
-// The associations file after adding the entry under [Added Associations] for every type.
-// Every other line stays as it was; the section is added at the end when it is missing,
-// and an entry that is already listed is not listed twice.
-QString withAddedAssociations(const QString& existing, const QString& desktopId,
-                              const QStringList& types);
+// The associations file after adding the entry under [Added Associations] for every type
+// and taking it out of [Removed Associations]; keepDefaults names, per type, an application
+// to list under [Default Applications] (when it is not listed there yet). Every other line
+// stays byte for byte; a section that is missing is added at the end, and an entry that is
+// already listed is not listed twice.
+QByteArray withAddedAssociations(const QByteArray& existing, const QString& desktopId,
+                                 const QStringList& types,
+                                 const QMap<QString, QString>& keepDefaults = {});
 
-// Writes the entry and the associations (each file replaced whole, atomically) and
-// refreshes the folder's cache of types when the desktop's tool for it is installed.
-// False when either file could not be written.
+// Writes the associations and the entry (each file replaced whole, atomically; nothing at
+// all when the associations cannot be written), keeps the types' present double-click
+// application as their default, and starts the desktop's tool that refreshes the folder's
+// cache of types when it is installed. False when a file could not be written.
 bool install(const QString& programPath, const QString& icon);
 
 }  // namespace EditEntry

@@ -12,24 +12,26 @@ class EditingArea;
 // Whole-file reads and writes of documents, as raw bytes: nothing is converted.
 namespace DocumentFile {
 
-// Loads a whole file into the editing area without ever holding it in memory twice: a
-// first pass reads it through a small buffer to learn its shape (size, UTF-8 or not, first
-// line end) and to find read failures before the editing area is touched; the second
-// pass hands the bytes over piece by piece.
+// Loads a whole file into the editing area in one pass through a small buffer, so it is
+// never held in memory twice. Only a regular file is read (a pipe, a socket, a device or a
+// folder counts as a file that cannot be opened, and is never waited for); the editing area
+// takes the new text only when all of it was read, and is otherwise left exactly as it was.
 struct LoadResult {
     bool opened = false;
-    bool loaded = false;  // false: the text is as it was (or, if the file failed between
-                          // the passes, holds what could be read)
-    QString error;
+    bool loaded = false;  // false: the editing area is as it was
+    QString error;        // the reason, when not loaded
 };
 LoadResult load(const QString& path, EditingArea& area);
 
 // Writes text followed by CR LF. A regular file (or a new one) is replaced atomically: the
 // bytes go to a temporary file in the same folder that is renamed over the target only
 // when everything was written, so a failure or a crash leaves the old file as it was.
-// The old file's permissions and owner are kept. A target that exists but is no regular
-// file (a device, say) is written in place, as renaming over it would replace the node.
-// On failure returns false and sets error to the system's description of it.
+// The old file's mode bits, owner and group are kept. A file with more than one name is
+// written into itself, so that every name sees the new text, after its old content was
+// copied aside (the copy is removed once the write succeeded). A device is written in
+// place, as renaming over it would replace the node; a pipe or a socket is refused.
+// On failure returns false and sets error to "Can't save <path>: <reason>", followed by a
+// hint to use Save As where the file itself cannot be written.
 bool write(const QString& path, QByteArrayView text, QString* error);
 
 }  // namespace DocumentFile

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/platform/Dialogs.h"
 
+#include <QCloseEvent>
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMessageBox>
 
 namespace {
@@ -38,10 +40,40 @@ QString runFileDialog(QFileDialog* dialog) {
     return chosen;
 }
 
+// A message box that remembers whether it was left by Escape or by its close box rather
+// than by one of its buttons: Qt answers both with the box's escape button, which on a
+// Yes/No box is No.
+class EscapableBox : public QMessageBox {
+  public:
+    using QMessageBox::QMessageBox;
+    bool escaped() const { return escaped_; }
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->matches(QKeySequence::Cancel)) {
+            escaped_ = true;
+        }
+        QMessageBox::keyPressEvent(event);
+    }
+    void closeEvent(QCloseEvent* event) override {
+        if (!clickedButton()) {
+            escaped_ = true;
+        }
+        QMessageBox::closeEvent(event);
+    }
+
+  private:
+    bool escaped_ = false;
+};
+
 }  // namespace
 
 int QtDialogs::messageBox(const QString& text, Buttons buttons, Icon icon, const QString& title) {
-    QMessageBox box(parent_);
+    EscapableBox box(parent_);
+    // The texts are plain: a "<" that happens to be in one (a tag named in a warning, a
+    // path) must not make Qt take it for rich text, which would swallow the tags and run
+    // blanks together.
+    box.setTextFormat(Qt::PlainText);
     box.setText(text);
     box.setWindowTitle(title);
     switch (icon) {
@@ -68,19 +100,21 @@ int QtDialogs::messageBox(const QString& text, Buttons buttons, Icon icon, const
             box.setDefaultButton(QMessageBox::Yes);
             break;
     }
-    switch (box.exec()) {
+    const int answer = box.exec();
+    if (box.escaped() && buttons != Buttons::Ok) {
+        // Escape or the close box answers nothing: Cancel, also on a Yes/No box, so that
+        // the caller can tell it from a No.
+        return Cancel;
+    }
+    switch (answer) {
         case QMessageBox::Yes:
             return Yes;
         case QMessageBox::No:
             return No;
-        case QMessageBox::Ok:
-            return Ok;
+        case QMessageBox::Cancel:
+            return Cancel;
         default:
-            // Escape or the close box: OK for a box that only has OK, otherwise Cancel
-            // where it is offered and No where it is not.
-            if (buttons == Buttons::Ok)
-                return Ok;
-            return buttons == Buttons::YesNo ? No : Cancel;
+            return Ok;
     }
 }
 

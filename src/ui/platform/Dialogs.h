@@ -32,6 +32,8 @@ class Dialogs {
 
     virtual ~Dialogs() = default;
 
+    // Shows text as plain text. Escape or the close box answers Cancel, also on a Yes/No
+    // box (which has no Cancel button), and OK on a box with only OK.
     virtual int messageBox(const QString& text, Buttons buttons, Icon icon,
                            const QString& title = applicationTitle()) = 0;
     // Each returns the chosen full path, or an empty string when the user cancelled.

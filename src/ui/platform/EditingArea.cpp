@@ -4,6 +4,7 @@
 #include <QFont>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <iterator>
 #include <memory>
@@ -23,6 +24,15 @@ static_assert(kFirstFaceStyle + std::size(kFaces) <= kTextStyles,
               "face styles must be among the styles that follow the base size");
 
 }  // namespace
+
+// Scintilla's interface for filling a document that no view shows yet (its ILoader.h,
+// which QScintilla does not install).
+class ILoader {
+  public:
+    virtual int Release() = 0;
+    virtual int AddData(const char* data, std::ptrdiff_t length) = 0;
+    virtual void* ConvertToDocument() = 0;
+};
 
 bool isValidUtf8(QByteArrayView bytes) {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
@@ -305,7 +315,7 @@ EditingArea::TextShape EditingArea::shapeOf(QByteArrayView text) {
 
 void EditingArea::setBytes(QByteArrayView text) {
     qsizetype at = 0;
-    streamBytes(shapeOf(text), [&](char* buffer, qint64 capacity) -> qint64 {
+    streamBytes(text.size(), [&](char* buffer, qint64 capacity) -> qint64 {
         const qsizetype n = std::min<qsizetype>(capacity, text.size() - at);
         memcpy(buffer, text.data() + at, static_cast<size_t>(n));
         at += n;
@@ -313,50 +323,56 @@ void EditingArea::setBytes(QByteArrayView text) {
     });
 }
 
-bool EditingArea::streamBytes(const TextShape& shape,
-                              const std::function<qint64(char*, qint64)>& next) {
+bool EditingArea::streamBytes(qint64 sizeHint, const std::function<qint64(char*, qint64)>& next) {
+    if (!documentMaker_) {
+        documentMaker_ = std::make_unique<QsciScintillaBase>();
+    }
+    // Room for the text plus some typing, in one allocation: otherwise the first keystroke
+    // after a load copies the whole text into a larger buffer.
+    const qint64 room = std::max<qint64>(sizeHint, 0);
+    auto* loader = reinterpret_cast<ILoader*>(documentMaker_->SendScintilla(
+        SCI_CREATELOADER, static_cast<unsigned long>(room + room / 16 + 4096),
+        SendScintilla(SCI_GETDOCUMENTOPTIONS)));
+    if (!loader) {
+        return false;
+    }
+    // The bytes come in pieces, so they never sit in memory twice; their shape is found on
+    // the way.
+    ShapeFinder finder;
+    constexpr qint64 kPiece = 4 << 20;
+    std::unique_ptr<char[]> piece(new char[kPiece]);
+    for (;;) {
+        const qint64 n = next(piece.get(), kPiece);
+        if (n == 0) {
+            break;
+        }
+        if (n < 0 || loader->AddData(piece.get(), n) != SC_STATUS_OK) {
+            loader->Release();
+            return false;
+        }
+        finder.add(QByteArrayView(piece.get(), n));
+    }
+    piece.reset();
+    const TextShape shape = finder.shape();
+
     // A new text is shown in the base face; a face chosen for the caret waits at the start.
     const PendingFace chosen =
         pending_.chosen ? PendingFace{pending_.style, 0, true} : PendingFace{};
     loading_ = true;
     const bool hadText = byteLength() > 0;
-    // No change notifications while the whole text is swapped: QScintilla copies the text
-    // of every insertion and deletion into its notification, which for a large page is a
-    // second copy of the whole document at the peak of the load. One textChanged follows.
+    // No change notifications while the document is set up; one textChanged follows.
     const long eventMask = SendScintilla(SCI_GETMODEVENTMASK);
     SendScintilla(SCI_SETMODEVENTMASK, 0L);
-    SendScintilla(SCI_SETUNDOCOLLECTION, 0L);
-    SendScintilla(SCI_CLEARALL);
-    if (shape.utf8 != isUtf8()) {
-        setUtf8(shape.utf8);
-        SendScintilla(SCI_SETCODEPAGE, shape.utf8 ? SC_CP_UTF8 : 0);
-        configureCharacterIndex();
-    }
+    void* document = loader->ConvertToDocument();
+    SendScintilla(SCI_SETDOCPOINTER, 0, document);
+    SendScintilla(SCI_RELEASEDOCUMENT, 0, document);
+    // Code page, line ends, undo and the character index belong to the document.
+    setUtf8(shape.utf8);
+    configureCharacterIndex();
     // What Enter types follows the first line end of the text; CR LF when there is none.
     SendScintilla(SCI_SETEOLMODE, shape.lineEnd == LineEnd::Lf   ? SC_EOL_LF
                                   : shape.lineEnd == LineEnd::Cr ? SC_EOL_CR
                                                                  : SC_EOL_CRLF);
-    bool complete = true;
-    if (shape.size > 0) {
-        // Room for the text plus some typing, in one allocation: otherwise the first
-        // keystroke after a load copies the whole text into a larger buffer.
-        SendScintilla(SCI_ALLOCATE,
-                      static_cast<unsigned long>(shape.size + shape.size / 16 + 4096));
-        // The bytes come in pieces, so they never sit in memory twice.
-        constexpr qint64 kPiece = 4 << 20;
-        std::unique_ptr<char[]> piece(new char[kPiece]);
-        for (;;) {
-            const qint64 n = next(piece.get(), kPiece);
-            if (n < 0) {
-                complete = false;
-                break;
-            }
-            if (n == 0) {
-                break;
-            }
-            SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(n), piece.get());
-        }
-    }
     SendScintilla(SCI_SETUNDOCOLLECTION, 1L);
     SendScintilla(SCI_EMPTYUNDOBUFFER);
     SendScintilla(SCI_SETSAVEPOINT);
@@ -367,7 +383,7 @@ bool EditingArea::streamBytes(const TextShape& shape,
     if (hadText || byteLength() > 0) {
         emit textChanged();
     }
-    return complete;
+    return true;
 }
 
 void EditingArea::setSelText(QByteArrayView text) {

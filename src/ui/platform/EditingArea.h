@@ -53,8 +53,11 @@ class EditingArea : public QsciScintilla {
     };
     // Replaces the whole text by bytes that next() supplies piece by piece (it fills the
     // buffer and returns the count, 0 at the end, -1 on failure). Not undoable either.
-    // False when next() failed; the text then holds what came before the failure.
-    bool streamBytes(const TextShape& shape, const std::function<qint64(char*, qint64)>& next);
+    // The bytes go into a document of their own that takes the old one's place only once
+    // next() has reached the end: when next() fails, or memory runs out, the area is
+    // exactly as it was (text, undo history, display mode, caret) and the result is false.
+    // sizeHint is the byte count expected, for which room is made at once.
+    bool streamBytes(qint64 sizeHint, const std::function<qint64(char*, qint64)>& next);
 
     // Replaces the selection (or inserts at the caret) as one edit; afterwards the caret
     // stands right after the inserted text and nothing is selected.
@@ -93,6 +96,9 @@ class EditingArea : public QsciScintilla {
 
   private:
     void configureCharacterIndex();
+    // A Scintilla that creates the documents being loaded: asking for a loader resets the
+    // asking view's line layout, which must not happen to this one while its text stays.
+    std::unique_ptr<QsciScintillaBase> documentMaker_;
     void configureFaceStyle(int index);
     unsigned facesConfigured_ = 0;
     void onModified(int position, int type, int length);

@@ -1,0 +1,463 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Nothing lost, nothing damaged: what loading, saving, the settings store, the message
+// boxes and "Edit with Quindo" do with nodes that are no plain files, failed reads and
+// writes, file modes, hard links and the desktop's association list.
+#include "TestEnvironment.h"
+#include "TestFiles.h"
+#include "app/SettingsStore.h"
+#include "browser/EditEntry.h"
+#include "document/DocumentFile.h"
+#include "ui/platform/Dialogs.h"
+#include "ui/platform/EditingArea.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QMessageBox>
+#include <QProcess>
+#include <QtTest>
+
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+#include <csignal>
+#include <cstring>
+
+namespace {
+
+QByteArray name(const QString& path) {
+    return QFile::encodeName(path);
+}
+
+// Makes a node of the given kind at path (kinds that are no file are made here, never
+// taken from /dev).
+void makeNode(const QString& kind, const QString& path) {
+    if (kind == "fifo") {
+        QCOMPARE(::mkfifo(name(path).constData(), 0644), 0);
+    } else if (kind == "socket") {
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::strncpy(address.sun_path, name(path).constData(), sizeof address.sun_path - 1);
+        QCOMPARE(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        ::close(fd);
+    } else if (kind == "directory") {
+        QVERIFY(QDir().mkpath(path));
+    } else if (kind == "symlink loop") {
+        QVERIFY(QFile::link(path, path));
+    } else if (kind == "link to fifo") {
+        makeNode("fifo", path + ".fifo");
+        QVERIFY(QFile::link(path + ".fifo", path));
+    } else if (kind == "dangling link") {
+        QVERIFY(QFile::link(path + ".nowhere", path));
+    } else if (kind == "2 MB of junk") {
+        writeFile(path, QByteArray(2 << 20, '\x01') + "\n[Run]\nValue=5\n");
+    } else {
+        QFAIL(qPrintable("unknown kind " + kind));
+    }
+}
+
+// What a node is, to check it was left alone.
+QString describe(const QString& path) {
+    struct stat st {};
+    if (::lstat(name(path).constData(), &st) != 0)
+        return "missing";
+    if (S_ISLNK(st.st_mode))
+        return "link to " + QFile::symLinkTarget(path) + ", " +
+               describe(QFile::symLinkTarget(path));
+    return QString("mode %1, %2 bytes").arg(st.st_mode, 0, 8).arg(st.st_size);
+}
+
+long sci(EditingArea& area, unsigned int message, unsigned long w = 0, long l = 0) {
+    return area.SendScintilla(message, w, l);
+}
+
+}  // namespace
+
+class FileSafetyTest : public QObject {
+    Q_OBJECT
+
+  private:
+    TestEnvironment env_;
+    QTemporaryDir dir_;
+    QString path(const QString& file) const { return dir_.filePath(file); }
+
+  private slots:
+    // A load either replaces the whole text or leaves the area exactly as it was; only
+    // regular files are read, and nothing is waited for.
+    void loadReplacesAllOrNothing_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("opened");
+        QTest::addColumn<QString>("error");
+        for (const char* kind : {"fifo", "socket", "directory", "symlink loop"})
+            QTest::newRow(kind) << kind << path(QString(kind) + ".html") << false << "";
+        QTest::newRow("device") << ""
+                                << "/dev/zero" << false << "Is a device, not a file";
+        QTest::newRow("write-only")
+            << "write-only" << path("wo.html") << false << "Permission denied";
+        QTest::newRow("read error") << ""
+                                    << "/proc/self/mem" << true << "Input/output error";
+        QTest::newRow("regular") << "regular" << path("page.html") << true << "";
+    }
+
+    void loadReplacesAllOrNothing() {
+        QFETCH(QString, kind);
+        QFETCH(QString, file);
+        QFETCH(bool, opened);
+        QFETCH(QString, error);
+        if (kind == "regular" || kind == "write-only") {
+            writeFile(file, "<P>new</P>\r\n");
+        } else if (!kind.isEmpty()) {
+            makeNode(kind, file);
+        }
+        EditingArea area;
+        area.resize(400, 300);
+        // 8-bit text with LF line ends, an edit to undo, the caret inside.
+        area.setBytes("line one \xff\nline two\nline three\n");
+        area.setSelStart(5);
+        area.setSelText("X");
+        const QByteArray before = area.bytes().toByteArray();
+
+        DocumentFile::LoadResult result;
+        QElapsedTimer clock;
+        clock.start();
+        if (kind == "write-only") {
+            // Root reads anything: the open is tried as another user.
+            QVERIFY(QFile::setPermissions(dir_.path(), QFile::ReadOwner | QFile::WriteOwner |
+                                                           QFile::ExeOwner | QFile::ExeOther));
+            QCOMPARE(::chown(name(file).constData(), 65534, 65534), 0);
+            QCOMPARE(::chmod(name(file).constData(), 0200), 0);
+            QCOMPARE(::seteuid(65534), 0);
+            result = DocumentFile::load(file, area);
+            QCOMPARE(::seteuid(0), 0);
+        } else {
+            result = DocumentFile::load(file, area);
+        }
+        QVERIFY(clock.elapsed() < 5000);
+        QCOMPARE(result.opened, opened);
+        QCOMPARE(result.loaded, kind == "regular");
+        if (!error.isEmpty())
+            QCOMPARE(result.error, error);
+        if (result.loaded) {
+            QCOMPARE(area.bytes().toByteArray(), QByteArray("<P>new</P>\r\n"));
+            QVERIFY(area.isUtf8());
+            QCOMPARE(sci(area, QsciScintillaBase::SCI_GETEOLMODE),
+                     long(QsciScintillaBase::SC_EOL_CRLF));
+            QVERIFY(!sci(area, QsciScintillaBase::SCI_CANUNDO));
+            return;
+        }
+        QVERIFY(!result.error.isEmpty());
+        QCOMPARE(area.bytes().toByteArray(), before);
+        QVERIFY(!area.isUtf8());
+        QCOMPARE(sci(area, QsciScintillaBase::SCI_GETEOLMODE), long(QsciScintillaBase::SC_EOL_LF));
+        QCOMPARE(area.selStart(), qint64(6));
+        // Every line is still laid out, and the edit can still be undone.
+        QCOMPARE(sci(area, QsciScintillaBase::SCI_VISIBLEFROMDOCLINE, 3), 3L);
+        area.undo();
+        QCOMPARE(area.bytes().toByteArray(), QByteArray("line one \xff\nline two\nline three\n"));
+    }
+
+    // A pipe or a socket is never written (nor waited for); a device is written in place.
+    void saveRefusesPipesAndSockets_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("fifo") << "fifo";
+        QTest::newRow("socket") << "socket";
+        QTest::newRow("link to fifo") << "link to fifo";
+    }
+
+    void saveRefusesPipesAndSockets() {
+        QFETCH(QString, kind);
+        const QString target = path("save-" + kind);
+        makeNode(kind, target);
+        const QString node = describe(target);
+        QString error;
+        QVERIFY(!DocumentFile::write(target, "text", &error));
+        const QString what = kind == "socket" ? "a socket" : "a named pipe";
+        QCOMPARE(error, "Can't save " + target + ": Is " + what +
+                            ", not a file\nUse Save As to save the document under another name.");
+        QCOMPARE(describe(target), node);
+        QVERIFY(DocumentFile::write("/dev/null", "text", &error));
+    }
+
+    // A saved file keeps exactly its mode bits, its owner and its group; a file with a
+    // second name is written in place, so both names see the new text.
+    void saveKeepsModeOwnerAndLinks_data() {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("linked");
+        QTest::newRow("read-only") << 0444 << false;
+        QTest::newRow("private") << 0600 << false;
+        QTest::newRow("set-group-ID") << 02775 << false;
+        QTest::newRow("sticky, odd bits") << 01651 << false;
+        QTest::newRow("hard link, read-only") << 0444 << true;
+        QTest::newRow("hard link, set-group-ID") << 02664 << true;
+    }
+
+    void saveKeepsModeOwnerAndLinks() {
+        QFETCH(int, mode);
+        QFETCH(bool, linked);
+        QTemporaryDir own;
+        const QString file = own.filePath("page.html");
+        writeFile(file, "old");
+        if (linked)
+            QCOMPARE(::link(name(file).constData(), name(own.filePath("other.html")).constData()),
+                     0);
+        QCOMPARE(::chown(name(file).constData(), 4321, 4322), 0);
+        QCOMPARE(::chmod(name(file).constData(), mode_t(mode)), 0);
+        struct stat before {};
+        QCOMPARE(::stat(name(file).constData(), &before), 0);
+
+        QString error;
+        QVERIFY2(DocumentFile::write(file, "new", &error), qPrintable(error));
+        struct stat after {};
+        QCOMPARE(::stat(name(file).constData(), &after), 0);
+        QCOMPARE(after.st_mode & 07777, mode_t(mode));
+        QCOMPARE(after.st_uid, uid_t(4321));
+        QCOMPARE(after.st_gid, gid_t(4322));
+        QCOMPARE(readFile(file), QByteArray("new\r\n"));
+        QCOMPARE(after.st_ino == before.st_ino, linked);
+        if (linked)
+            QCOMPARE(readFile(own.filePath("other.html")), QByteArray("new\r\n"));
+        // No copy or temporary file is left behind.
+        QCOMPARE(QDir(own.path()).entryList(QDir::Files | QDir::System | QDir::Hidden).size(),
+                 linked ? 2 : 1);
+    }
+
+    // A write into a linked file that fails halfway leaves the old text in a copy that the
+    // message names.
+    void failedLinkedSaveKeepsTheOldText() {
+        QTemporaryDir own;
+        const QString file = own.filePath("page.html");
+        const QByteArray old(1000, 'o');
+        writeFile(file, old);
+        QCOMPARE(::link(name(file).constData(), name(own.filePath("other.html")).constData()), 0);
+        struct rlimit before {};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &before), 0);
+        struct rlimit limited = before;
+        limited.rlim_cur = 4096;
+        auto* const oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
+        QString error;
+        const bool written = DocumentFile::write(file, QByteArray(8192, 'n'), &error);
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &before), 0);
+        std::signal(SIGXFSZ, oldHandler);
+        QVERIFY(!written);
+        const QString prefix = "Can't save " + file + ": File too large. The old text is kept in ";
+        QVERIFY2(error.startsWith(prefix), qPrintable(error));
+        QCOMPARE(readFile(error.mid(prefix.size())), old);
+    }
+
+    // Only a regular file of a sane size is the store: anything else reads as the defaults
+    // and is never written, and a link to a regular file stays a link.
+    void settingsStoreLeavesOtherNodesAlone_data() {
+        QTest::addColumn<QString>("kind");
+        for (const char* kind :
+             {"fifo", "link to fifo", "socket", "directory", "dangling link", "2 MB of junk"})
+            QTest::newRow(kind) << kind;
+    }
+
+    void settingsStoreLeavesOtherNodesAlone() {
+        QFETCH(QString, kind);
+        const QString store = SettingsStore::filePath();
+        QFile::remove(store);
+        QDir(store).removeRecursively();
+        QVERIFY(QDir().mkpath(QFileInfo(store).absolutePath()));
+        makeNode(kind, store);
+        const QString node = describe(store);
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(SettingsStore::read("Run", "Value", "0"), QString("0"));
+        SettingsStore::write("Run", "Value", "1");
+        QVERIFY(clock.elapsed() < 2000);
+        QCOMPARE(describe(store), node);
+        QCOMPARE(SettingsStore::read("Run", "Value", "0"), QString("0"));
+    }
+
+    void settingsStoreFollowsALinkToAFile() {
+        const QString store = SettingsStore::filePath();
+        QFile::remove(store);
+        QDir(store).removeRecursively();
+        QVERIFY(QDir().mkpath(QFileInfo(store).absolutePath()));
+        writeFile(path("real.ini"), "[font]\nValue=Arial\n");
+        QVERIFY(QFile::link(path("real.ini"), store));
+        QCOMPARE(SettingsStore::read("font", "Value"), QString("Arial"));
+        SettingsStore::write("font", "Value", "Verdana");
+        QVERIFY(QFileInfo(store).isSymLink());
+        QCOMPARE(readFile(path("real.ini")), QByteArray("[font]\nValue=Verdana\n"));
+        QFile::remove(store);
+    }
+
+    // The real message box shows the text as plain text, double blanks and tags included,
+    // and tells Escape and its close box from No.
+    void messageBoxIsPlainAndTellsEscapeFromNo_data() {
+        QTest::addColumn<int>("buttons");
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<int>("answer");
+        const int ok = int(Dialogs::Buttons::Ok), yesNo = int(Dialogs::Buttons::YesNo),
+                  yesNoCancel = int(Dialogs::Buttons::YesNoCancel);
+        QTest::newRow("OK, Escape") << ok << "escape" << int(Dialogs::Ok);
+        QTest::newRow("Yes/No, Yes") << yesNo << "yes" << int(Dialogs::Yes);
+        QTest::newRow("Yes/No, No") << yesNo << "no" << int(Dialogs::No);
+        QTest::newRow("Yes/No, Escape") << yesNo << "escape" << int(Dialogs::Cancel);
+        QTest::newRow("Yes/No, close box") << yesNo << "close" << int(Dialogs::Cancel);
+        QTest::newRow("Yes/No/Cancel, Escape") << yesNoCancel << "escape" << int(Dialogs::Cancel);
+        QTest::newRow("Yes/No/Cancel, No") << yesNoCancel << "no" << int(Dialogs::No);
+    }
+
+    void messageBoxIsPlainAndTellsEscapeFromNo() {
+        QFETCH(int, buttons);
+        QFETCH(QString, action);
+        QFETCH(int, answer);
+        const QString text =
+            "In order for Transistions to work, you need to put this code in the <HEAD> </HEAD> "
+            "section of the code.  If you paste this into the <BODY> it won't work.";
+        QString shown;
+        Qt::TextFormat format = Qt::AutoText;
+        bool cancelShown = false;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            const auto* label = box->findChild<QLabel*>("qt_msgbox_label");
+            shown = label->text();
+            format = label->textFormat();
+            cancelShown = box->button(QMessageBox::Cancel) != nullptr;
+            if (action == "escape")
+                QTest::keyClick(box->focusWidget() ? box->focusWidget() : box, Qt::Key_Escape);
+            else if (action == "close")
+                box->close();
+            else
+                box->button(action == "yes" ? QMessageBox::Yes : QMessageBox::No)->click();
+        });
+        QtDialogs dialogs;
+        QCOMPARE(dialogs.messageBox(text, Dialogs::Buttons(buttons), Dialogs::Icon::Exclamation),
+                 answer);
+        QCOMPARE(shown, text);
+        QCOMPARE(format, Qt::PlainText);
+        QCOMPARE(cancelShown, buttons == int(Dialogs::Buttons::YesNoCancel));
+    }
+
+    // The associations file is edited as bytes: every other line stays byte for byte, our
+    // entry leaves [Removed Associations], and the double-click default stays the browser's.
+    void editEntryKeepsBytesAndTheDefault_data() {
+        QTest::addColumn<QString>("browser");  // how the fake browser is set up
+        QTest::addColumn<QString>("defaultAfter");
+        QTest::newRow("browser set as default") << "default"
+                                                << "fakebrowser.desktop";
+        QTest::newRow("browser without a set default") << "registered"
+                                                       << "fakebrowser.desktop";
+        // With no application for the types at all, ours is the one the desktop takes.
+        QTest::newRow("no browser") << "none"
+                                    << "quindo-edit.desktop";
+    }
+
+    void editEntryKeepsBytesAndTheDefault() {
+        QFETCH(QString, browser);
+        QFETCH(QString, defaultAfter);
+        QTemporaryDir home;
+        const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
+        const auto restore = qScopeGuard([&] {
+            qputenv("XDG_CONFIG_HOME", saved);
+            qunsetenv("XDG_DATA_HOME");
+            qunsetenv("XDG_DATA_DIRS");
+        });
+        qputenv("XDG_CONFIG_HOME", name(home.filePath("config")));
+        qputenv("XDG_DATA_HOME", name(home.filePath("data")));
+        qputenv("XDG_DATA_DIRS", name(home.filePath("system")));
+        if (browser != "none") {
+            QVERIFY(QDir().mkpath(home.filePath("system/applications")));
+            writeFile(home.filePath("system/applications/fakebrowser.desktop"),
+                      "[Desktop Entry]\nType=Application\nName=Fake Browser\nExec=true %u\n"
+                      "MimeType=text/html;application/xhtml+xml;\n");
+            QCOMPARE(QProcess::execute("update-desktop-database",
+                                       {home.filePath("system/applications")}),
+                     0);
+        }
+        const QByteArray defaults =
+            browser == "default" ? "[Default Applications]\r\ntext/html=fakebrowser.desktop\r\n"
+                                 : "";
+        const QByteArray before = "# Caf\xe9 \xff\xfe latin-1\r\n" + defaults +
+                                  "[Removed Associations]\r\n"
+                                  "text/html=quindo-edit.desktop;other.desktop;\r\n"
+                                  "application/xhtml+xml=quindo-edit.desktop;\r\n"
+                                  "image/png=\xe9.desktop;\r\n";
+        QVERIFY(QDir().mkpath(home.filePath("config")));
+        writeFile(EditEntry::associationsFile(), before);
+        auto defaultFor = [](const QString& type) {
+            QProcess gio;
+            gio.start("gio", {"mime", type});
+            gio.waitForFinished();
+            return QString::fromUtf8(gio.readAllStandardOutput()).section('\n', 0, 0);
+        };
+        const QString htmlBefore = defaultFor("text/html");
+
+        // The desktop only lists entries whose program exists.
+        QVERIFY(EditEntry::install(QCoreApplication::applicationFilePath(), "quindo"));
+        const QByteArray pinned =
+            browser == "registered"
+                ? "\r\n[Default Applications]\r\ntext/html=fakebrowser.desktop;\r\n"
+                  "application/xhtml+xml=fakebrowser.desktop;\r\n"
+                : "";
+        const QByteArray xhtmlPinned =
+            browser == "default" ? "application/xhtml+xml=fakebrowser.desktop;\r\n" : "";
+        QCOMPARE(readFile(EditEntry::associationsFile()),
+                 "# Caf\xe9 \xff\xfe latin-1\r\n" + defaults + xhtmlPinned +
+                     "[Removed Associations]\r\n"
+                     "text/html=other.desktop;\r\n"
+                     "image/png=\xe9.desktop;\r\n"
+                     "\r\n[Added Associations]\r\n"
+                     "text/html=quindo-edit.desktop;\r\n"
+                     "application/xhtml+xml=quindo-edit.desktop;\r\n" +
+                     pinned);
+        if (browser != "none")
+            QCOMPARE(defaultFor("text/html"), htmlBefore);
+        QVERIFY2(defaultFor("text/html").endsWith(": " + defaultAfter),
+                 qPrintable(defaultFor("text/html")));
+        QVERIFY2(defaultFor("application/xhtml+xml").endsWith(": " + defaultAfter),
+                 qPrintable(defaultFor("application/xhtml+xml")));
+    }
+
+    // When the associations cannot be updated nothing at all is written; a slow cache
+    // tool does not hold the install up.
+    void editEntryWritesAllOrNothing_data() {
+        QTest::addColumn<QString>("list");
+        QTest::newRow("list is a fifo") << "fifo";
+        QTest::newRow("list is a dangling link") << "dangling link";
+        QTest::newRow("list is a directory") << "directory";
+        QTest::newRow("slow cache tool") << "";
+    }
+
+    void editEntryWritesAllOrNothing() {
+        QFETCH(QString, list);
+        QTemporaryDir home;
+        const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
+        const QByteArray searchPath = qgetenv("PATH");
+        const auto restore = qScopeGuard([&] {
+            qputenv("XDG_CONFIG_HOME", saved);
+            qputenv("PATH", searchPath);
+            qunsetenv("XDG_DATA_HOME");
+        });
+        qputenv("XDG_CONFIG_HOME", name(home.filePath("config")));
+        qputenv("XDG_DATA_HOME", name(home.filePath("data")));
+        QVERIFY(QDir().mkpath(home.filePath("config")));
+        QVERIFY(QDir().mkpath(home.filePath("bin")));
+        writeFile(home.filePath("bin/update-desktop-database"), "#!/bin/sh\nsleep 5\n");
+        QVERIFY(QFile::setPermissions(home.filePath("bin/update-desktop-database"),
+                                      QFile::ReadOwner | QFile::ExeOwner));
+        qputenv("PATH", name(home.filePath("bin")) + ":" + searchPath);
+        if (!list.isEmpty())
+            makeNode(list, EditEntry::associationsFile());
+        const QString node = describe(EditEntry::associationsFile());
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(EditEntry::install("/usr/lib/quindo/quindo", "quindo"), list.isEmpty());
+        QVERIFY(clock.elapsed() < 3000);
+        if (list.isEmpty())
+            return;
+        QCOMPARE(describe(EditEntry::associationsFile()), node);
+        QVERIFY(!QFileInfo::exists(EditEntry::applicationsFolder()));
+    }
+};
+
+QTEST_MAIN(FileSafetyTest)
+#include "test_filesafety.moc"
