@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "document/DocumentFile.h"
 
-#include "ui/platform/EditingArea.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -196,7 +195,7 @@ bool writeLinked(const QString& path, const QByteArray& name, QByteArrayView tex
 
 }  // namespace
 
-LoadResult load(const QString& path, EditingArea& area) {
+LoadResult load(const QString& path, const Receiver& receive) {
     LoadResult result;
     const QByteArray name = QFile::encodeName(path);
     // Only a regular file is read: opening a pipe waits for a writer, and a device may
@@ -223,7 +222,7 @@ LoadResult load(const QString& path, EditingArea& area) {
     result.opened = true;
     int readError = 0;
     result.loaded =
-        area.streamBytes(st.st_size, [&file, &readError](char* buffer, qint64 capacity) {
+        receive(st.st_size, [&file, &readError](char* buffer, qint64 capacity) {
             const qint64 n = readSome(file.fd, buffer, capacity);
             if (n < 0) {
                 readError = errno;

@@ -5,23 +5,32 @@
 #include <QByteArrayView>
 #include <QString>
 
-#include <optional>
-
-class EditingArea;
+#include <functional>
 
 // Whole-file reads and writes of documents, as raw bytes: nothing is converted.
 namespace DocumentFile {
 
-// Loads a whole file into the editing area in one pass through a small buffer, so it is
-// never held in memory twice. Only a regular file is read (a pipe, a socket, a device or a
-// folder counts as a file that cannot be opened, and is never waited for); the editing area
-// takes the new text only when all of it was read, and is otherwise left exactly as it was.
+// Loads a whole file in one pass through a small buffer, so it is never held in memory
+// twice. Only a regular file is read (a pipe, a socket, a device or a folder counts as a
+// file that cannot be opened, and is never waited for). The receiver is handed the file's
+// size and a reader (it fills a buffer and returns the count, 0 at the end, -1 on failure);
+// it takes the new text only when all of it was read and reports whether it did, so that
+// the editing area is otherwise left exactly as it was.
 struct LoadResult {
     bool opened = false;
     bool loaded = false;  // false: the editing area is as it was
     QString error;        // the reason, when not loaded
 };
-LoadResult load(const QString& path, EditingArea& area);
+using Reader = std::function<qint64(char*, qint64)>;
+using Receiver = std::function<bool(qint64 sizeHint, const Reader& next)>;
+LoadResult load(const QString& path, const Receiver& receive);
+// Into anything that streams bytes in like the editing area.
+template <typename Area>
+LoadResult load(const QString& path, Area& area) {
+    return load(path, Receiver([&area](qint64 size, const Reader& next) {
+                    return area.streamBytes(size, next);
+                }));
+}
 
 // Writes text followed by CR LF. A regular file (or a new one) is replaced atomically: the
 // bytes go to a temporary file in the same folder that is renamed over the target only
