@@ -11,6 +11,7 @@
 #include <QPointer>
 #include <QSettings>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <QStringList>
 
 #include <sys/socket.h>
@@ -101,6 +102,9 @@ int run(int argc, char** argv) {
         main->showSecondaryWindow(QStringLiteral("frmsplash"), [&self] { return &self; });
         main->Form_Load();
         main->show();
+        // Once the window is up (after the welcome window and the command line's file):
+        // the unsaved documents of programs that ended without saving.
+        QTimer::singleShot(0, main.get(), [&main] { main->document().offerRecovery(); });
     });
     closeOnTerminate(app, [&] {
         if (main) {

@@ -364,6 +364,7 @@ bool EditingArea::streamBytes(const TextShape& shape,
     SendScintilla(SCI_SETMODEVENTMASK, static_cast<unsigned long>(eventMask));
     loading_ = false;
     pending_ = chosen;
+    emit textReplaced();
     if (hadText || byteLength() > 0) {
         emit textChanged();
     }

@@ -91,6 +91,11 @@ class EditingArea : public QsciScintilla {
     qint64 characterFromPosition(qint64 position) const;
     qint64 positionFromCharacter(qint64 characters) const;
 
+  signals:
+    // The whole text was replaced (setBytes, streamBytes), without change notifications;
+    // sent before the textChanged that follows.
+    void textReplaced();
+
   private:
     void configureCharacterIndex();
     void configureFaceStyle(int index);
