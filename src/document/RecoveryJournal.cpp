@@ -302,12 +302,13 @@ Contents read(QByteArrayView journal) {
     bool cut = false;
     while (at < journal.size()) {
         // A record that does not fit or whose checksum fails ends the journal.
-        if (journal.size() - at < 8) {
+        const qint64 room = journal.size() - at - 8 - kChecksum;
+        if (room < 1) {
             cut = true;
             break;
         }
         const auto length = qFromLittleEndian<quint64>(journal.data() + at);
-        if (length < 1 || length > quint64(journal.size() - at - 8 - kChecksum)) {
+        if (length < 1 || length > quint64(room)) {
             cut = true;
             break;
         }
