@@ -11,6 +11,7 @@
 #include <QPointer>
 #include <QSettings>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <QStringList>
 
 #include <sys/socket.h>
@@ -105,6 +106,9 @@ int run(int argc, char** argv) {
         main->document().setEndProgram([] { QApplication::quit(); });
         StartupProbe::reportWhenIdle(*main);
         showMainWindow(*main, self);
+        // Once the window is up (after the welcome window and the command line's file):
+        // the unsaved documents of programs that ended without saving.
+        QTimer::singleShot(0, main.get(), [&main] { main->document().offerRecovery(); });
     });
     closeOnTerminate(app, [&] {
         if (main) {

@@ -42,7 +42,7 @@ lintian --fail-on error --no-tag-display-limit "$deb" | tee "$work/lintian.log" 
 # The packaged program starts (it counts the run) and ends cleanly when asked to.
 home="$work/home"
 mkdir -p "$home"
-export XDG_CONFIG_HOME="$home" QT_QPA_PLATFORM=offscreen
+export XDG_CONFIG_HOME="$home" XDG_STATE_HOME="$home/state" QT_QPA_PLATFORM=offscreen
 "$root/usr/bin/quindo" &
 pid=$!
 for _ in $(seq 1 200); do

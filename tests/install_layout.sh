@@ -50,7 +50,7 @@ grep -q 'not found' <<<"$deps" && fail "the installed program misses a library: 
 # cleanly when the session asks it to.
 home="$root/home"
 mkdir -p "$home"
-export XDG_CONFIG_HOME="$home" QT_QPA_PLATFORM=offscreen
+export XDG_CONFIG_HOME="$home" XDG_STATE_HOME="$home/state" QT_QPA_PLATFORM=offscreen
 "$prefix/bin/quindo" &
 pid=$!
 for _ in $(seq 1 200); do

@@ -7,7 +7,7 @@ set -euo pipefail
 program="$1"
 home="$(mktemp -d)"
 trap 'rm -rf "$home"' EXIT
-export XDG_CONFIG_HOME="$home"
+export XDG_CONFIG_HOME="$home" XDG_STATE_HOME="$home/state"
 export QT_QPA_PLATFORM=offscreen
 
 "$program" &

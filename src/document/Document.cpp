@@ -5,6 +5,7 @@
 
 #include "document/DocumentFile.h"
 #include "document/DropLoader.h"
+#include "document/Recovery.h"
 #include "document/frmNew.h"
 #include "ui/platform/BusyCursor.h"
 #include "ui/platform/Dialogs.h"
@@ -34,6 +35,8 @@ const QString kDropUnsupported = QStringLiteral(
 Document::Document(WindowHost& host) : QObject(&host.window()), host_(host) {
     EditingArea& text = host_.editingArea();
     connect(&text, &QsciScintilla::textChanged, this, [this] { Text1_Change(); });
+    // After Text1_Change: the recovery copy follows the text once DocChanged is set.
+    recovery_ = new Recovery(host_, state_, this);
     // Drops are the document's: the editing area's own text drop never runs.
     text.viewport()->installEventFilter(new DropLoader(*this, host_.window()));
 }
@@ -73,7 +76,8 @@ bool nameExists(const QString& path) {
 }  // namespace
 
 bool Document::loadPath(const QString& path) {
-    if (!OpenFile(path) && nameExists(path)) {
+    const bool read = OpenFile(path);
+    if (!read && nameExists(path)) {
         // A file that is there but could not be read is not the document: a later Save
         // must not write the text over it. The document stays as it was.
         return false;
@@ -82,6 +86,10 @@ bool Document::loadPath(const QString& path) {
     state_.CurrentFileName = path;
     host_.setCaption(Caption::forPath(path));
     state_.DocChanged = 0;
+    if (read) {
+        recovery_->matchesFile(path, host_.editingArea().byteLength());
+    }
+    recovery_->update();
     return true;
 }
 
@@ -91,6 +99,11 @@ void Document::loadCommandLine(const QString& argumentText) {
     if (!argumentText.isEmpty()) {
         loadPath(argumentText);
     }
+    recovery_->update();
+}
+
+void Document::offerRecovery() {
+    recovery_->offerOrphans();
 }
 
 bool Document::SaveFileAs(const QString& filename) {
@@ -107,6 +120,9 @@ bool Document::SaveFileAs(const QString& filename) {
         return false;
     }
     state_.DocChanged = 0;
+    // The file holds the text now (and the CR LF the save adds).
+    recovery_->matchesFile(filename, host_.editingArea().byteLength());
+    recovery_->update();
     return true;
 }
 
@@ -137,6 +153,7 @@ bool Document::mnuFileSaveAs_Click() {
     if (chosen.isEmpty()) {
         // A cancelled dialog leaves no name behind.
         state_.CurrentFileName.clear();
+        recovery_->update();
         return false;
     }
     state_.dialogFileName = chosen;
@@ -155,6 +172,7 @@ void Document::mnuFileOpen_Click() {
         return;
     }
     state_.DocChanged = 0;
+    recovery_->update();
     const QString chosen = host_.dialogs().openFile(fileRequest(kOpenFilter));
     if (chosen.isEmpty()) {
         return;
@@ -236,6 +254,7 @@ void Document::mnuFileNew_Click() {
     host_.showSecondaryWindow(QStringLiteral("frmNew"),
                               [this] { return new frmNew(*this, host_); });
     state_.DocChanged = 0;
+    recovery_->update();
 }
 
 void Document::mnuFileClose_Click() {
@@ -246,14 +265,17 @@ void Document::mnuFileClose_Click() {
     host_.editingArea().setBytes({});
     host_.setCaption(Caption::kNoDocument);
     state_.DocChanged = 0;
+    recovery_->update();
 }
 
 void Document::mnuFileExit_Click() {
     if (state_.DocChanged == 1 && !promptAndSave(Dialogs::Buttons::YesNoCancel, kExitTitle)) {
         return;
     }
-    // Confirmed: the close request this causes asks nothing more.
+    // Confirmed: the close request this causes asks nothing more, and the text was saved
+    // or given up.
     state_.SaveAnswer = DocumentState::kExitConfirmed;
+    recovery_->discard();
     host_.closeSecondaryWindows();
     host_.window().close();
     if (endProgram_) {
@@ -277,6 +299,8 @@ bool Document::Form_QueryUnload() {
             return false;
         }
     }
+    // Saved or given up: the window goes, and its recovery copy with it.
+    recovery_->discard();
     host_.closeSecondaryWindows();
     if (endProgram_) {
         endProgram_();

@@ -11,6 +11,7 @@
 #include <functional>
 
 class QPrinter;
+class Recovery;
 class WindowHost;
 
 // The one open document: its fields, loading and saving, the save prompts, New, Open,
@@ -72,6 +73,13 @@ class Document : public QObject {
     // Ends the program; set by the program, left unset by tests.
     void setEndProgram(std::function<void()> end) { endProgram_ = std::move(end); }
 
+    // ---- recovery -----------------------------------------------------------------------
+    // The copy of the unsaved document kept against a crash.
+    Recovery& recovery() { return *recovery_; }
+    // Start-up, once the window is shown: offers the unsaved documents of programs that
+    // ended without saving them.
+    void offerRecovery();
+
   signals:
     // The editing area's text changed (DocChanged is 1 now).
     void documentChanged();
@@ -88,4 +96,5 @@ class Document : public QObject {
     DocumentState state_;
     std::function<bool(QPrinter&)> choosePrinter_;
     std::function<void()> endProgram_;
+    Recovery* recovery_ = nullptr;  // a child QObject
 };

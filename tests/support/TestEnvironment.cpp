@@ -10,6 +10,8 @@
 
 TestEnvironment::TestEnvironment() {
     qputenv("XDG_CONFIG_HOME", config_.path().toLocal8Bit());
+    // Recovery copies of the test's documents stay private to the test too.
+    qputenv("XDG_STATE_HOME", state_.path().toLocal8Bit());
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config_.path());
     // The data files are built beside the program, one folder above the tests.
     ProgramInfo::setProgramFolder(QStringLiteral(QUINDO_BUILD_DIR));

@@ -4,7 +4,7 @@
 #include <QString>
 #include <QTemporaryDir>
 
-// A private config home for the settings store, and a program folder with copies of the
+// A private config home for the settings store, a private state home for recovery copies, and a program folder with copies of the
 // data files, for the life of one test program. Create it before any QSettings is used.
 class TestEnvironment {
   public:
@@ -18,4 +18,5 @@ class TestEnvironment {
 
   private:
     QTemporaryDir config_;
+    QTemporaryDir state_;
 };

@@ -323,7 +323,8 @@ void EditingArea::setBytes(QByteArrayView text) {
     });
 }
 
-bool EditingArea::streamBytes(qint64 sizeHint, const std::function<qint64(char*, qint64)>& next) {
+bool EditingArea::streamBytes(qint64 sizeHint, const std::function<qint64(char*, qint64)>& next,
+                              std::optional<bool> utf8) {
     if (!documentMaker_) {
         documentMaker_ = std::make_unique<QsciScintillaBase>();
     }
@@ -353,7 +354,10 @@ bool EditingArea::streamBytes(qint64 sizeHint, const std::function<qint64(char*,
         finder.add(QByteArrayView(piece.get(), n));
     }
     piece.reset();
-    const TextShape shape = finder.shape();
+    TextShape shape = finder.shape();
+    if (utf8) {
+        shape.utf8 = *utf8;
+    }
 
     // A new text is shown in the base face; a face chosen for the caret waits at the start.
     const PendingFace chosen =
@@ -380,6 +384,7 @@ bool EditingArea::streamBytes(qint64 sizeHint, const std::function<qint64(char*,
     SendScintilla(SCI_SETMODEVENTMASK, static_cast<unsigned long>(eventMask));
     loading_ = false;
     pending_ = chosen;
+    emit textReplaced();
     if (hadText || byteLength() > 0) {
         emit textChanged();
     }

@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <optional>
 
 // The editing area: a plain-text QScintilla control whose bytes are the document.
 //
@@ -56,8 +57,10 @@ class EditingArea : public QsciScintilla {
     // The bytes go into a document of their own that takes the old one's place only once
     // next() has reached the end: when next() fails, or memory runs out, the area is
     // exactly as it was (text, undo history, display mode, caret) and the result is false.
-    // sizeHint is the byte count expected, for which room is made at once.
-    bool streamBytes(qint64 sizeHint, const std::function<qint64(char*, qint64)>& next);
+    // sizeHint is the byte count expected, for which room is made at once. The display
+    // mode follows the bytes unless utf8 says which it is.
+    bool streamBytes(qint64 sizeHint, const std::function<qint64(char*, qint64)>& next,
+                     std::optional<bool> utf8 = std::nullopt);
 
     // Replaces the selection (or inserts at the caret) as one edit; afterwards the caret
     // stands right after the inserted text and nothing is selected.
@@ -93,6 +96,11 @@ class EditingArea : public QsciScintilla {
     // Conversions between Scintilla's byte positions and character positions.
     qint64 characterFromPosition(qint64 position) const;
     qint64 positionFromCharacter(qint64 characters) const;
+
+  signals:
+    // The whole text was replaced (setBytes, streamBytes), without change notifications;
+    // sent before the textChanged that follows.
+    void textReplaced();
 
   private:
     void configureCharacterIndex();

@@ -1,0 +1,360 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "document/Recovery.h"
+
+#include "document/DocumentState.h"
+#include "ui/platform/Dialogs.h"
+#include "ui/platform/EditingArea.h"
+#include "ui/platform/WindowHost.h"
+
+#include <QFile>
+#include <QLocale>
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+// Edits reach the disk at most this long after they were made.
+constexpr int kFlushMs = 1000;
+// Files at least this large are referred to rather than copied into the journal.
+constexpr qint64 kFileBaseMinimum = 1 << 20;
+// The journal is compacted when its edits outgrow the text by this much.
+constexpr qint64 kCompactSlack = 1 << 20;
+
+const QString kTitle = QStringLiteral("Quindo");
+
+// One line on standard error for the whole run, the first time recovery cannot be kept.
+void noteOnce(const QString& reason) {
+    static bool noted = false;
+    if (noted) {
+        return;
+    }
+    noted = true;
+    std::fprintf(stderr, "quindo: unsaved text is not kept for recovery: %s\n",
+                 qPrintable(reason));
+}
+
+QString documentName(const RecoveryJournal::Meta& meta) {
+    return meta.fileName.isEmpty() ? QStringLiteral("an untitled document") : meta.fileName;
+}
+
+}  // namespace
+
+Recovery::Recovery(WindowHost& host, DocumentState& state, QObject* parent)
+    : QObject(parent), host_(host), state_(state) {
+    EditingArea& area = host_.editingArea();
+    connect(&area, &QsciScintillaBase::SCN_MODIFIED, this,
+            [this](int position, int type, const char* text, int length, int, int, int, int, int,
+                   int) { onModified(position, type, text, length); });
+    connect(&area, &EditingArea::textReplaced, this, [this] { onReplaced(); });
+    flushTimer_.setSingleShot(true);
+    flushTimer_.setInterval(kFlushMs);
+    connect(&flushTimer_, &QTimer::timeout, this, [this] { flush(); });
+}
+
+// An orderly end that did not go through the way out (a window destroyed with unsaved
+// text) leaves the copy behind, to be offered at the next start.
+Recovery::~Recovery() {
+    if (writer_) {
+        takeInsert();
+        if (!pending_.isEmpty()) {
+            writer_->append(std::move(pending_));
+        }
+    }
+}
+
+QString Recovery::copyPath() const {
+    return writer_ ? writer_->path() : QString();
+}
+
+bool Recovery::enabled() {
+    if (disabled_) {
+        return false;
+    }
+    folder_ = RecoveryJournal::folder();
+    QString reason;
+    if (!RecoveryJournal::makeFolder(folder_, &reason)) {
+        disabled_ = true;
+        noteOnce(reason);
+        return false;
+    }
+    return true;
+}
+
+RecoveryJournal::Meta Recovery::currentMeta() const {
+    return {host_.editingArea().isUtf8(), host_.caption(), state_.CurrentFileName};
+}
+
+void Recovery::matchesFile(const QString& path, qint64 length) {
+    match_ = {};
+    qint64 size = 0;
+    qint64 mtime = 0;
+    if (RecoveryJournal::statFile(path, &size, &mtime) && length <= size &&
+        host_.editingArea().byteLength() == length) {
+        match_ = {path, length, size, mtime};
+    }
+}
+
+// ---- following the editing area ----------------------------------------------------------
+
+void Recovery::onModified(int position, int type, const char* text, int length) {
+    if (!(type & (QsciScintillaBase::SC_MOD_INSERTTEXT | QsciScintillaBase::SC_MOD_DELETETEXT)) ||
+        restoring_ || disabled_) {
+        return;
+    }
+    QByteArrayView bytes;
+    if (type & QsciScintillaBase::SC_MOD_INSERTTEXT) {
+        if (text) {
+            bytes = QByteArrayView(text, length);
+        } else {
+            auto* range = reinterpret_cast<const char*>(host_.editingArea().SendScintilla(
+                QsciScintillaBase::SCI_GETRANGEPOINTER, static_cast<unsigned long>(position),
+                static_cast<long>(length)));
+            bytes = QByteArrayView(range, length);
+        }
+    }
+    if (!writer_) {
+        const QByteArray edit = (type & QsciScintillaBase::SC_MOD_INSERTTEXT)
+                                    ? RecoveryJournal::insertRecord(position, bytes)
+                                    : RecoveryJournal::deleteRecord(position, length);
+        begin(edit);
+        return;
+    }
+    record(type, position, bytes, length);
+}
+
+void Recovery::record(int type, qint64 position, QByteArrayView bytes, qint64 length) {
+    if (type & QsciScintillaBase::SC_MOD_INSERTTEXT) {
+        if (insertAt_ >= 0 && position == insertAt_ + inserted_.size()) {
+            inserted_.append(bytes);
+        } else {
+            takeInsert();
+            insertAt_ = position;
+            inserted_ = bytes.toByteArray();
+        }
+    } else if (insertAt_ >= 0 && position >= insertAt_ &&
+               position + length == insertAt_ + inserted_.size()) {
+        // Backspace over what was just typed.
+        inserted_.truncate(position - insertAt_);
+    } else {
+        takeInsert();
+        pending_ += RecoveryJournal::deleteRecord(position, length);
+    }
+    if (!flushTimer_.isActive()) {
+        flushTimer_.start();
+    }
+}
+
+void Recovery::takeInsert() {
+    if (insertAt_ >= 0 && !inserted_.isEmpty()) {
+        pending_ += RecoveryJournal::insertRecord(insertAt_, inserted_);
+    }
+    insertAt_ = -1;
+    inserted_.clear();
+}
+
+void Recovery::onReplaced() {
+    match_ = {};
+    if (restoring_) {
+        return;
+    }
+    // The journal describes a text that is gone. Whatever replaced it (a load, New, the
+    // template) decides DocChanged once it is done: look again then.
+    drop();
+    QTimer::singleShot(0, this, [this] { update(); });
+}
+
+// ---- the journal ------------------------------------------------------------------------------
+
+void Recovery::begin(const QByteArray& firstEdit) {
+    const EditingArea& area = host_.editingArea();
+    const RecoveryJournal::Meta meta = currentMeta();
+    // An empty document without a name holds nothing that could be lost.
+    if ((area.isEmpty() && meta.fileName.isEmpty()) || !enabled()) {
+        match_ = {};
+        return;
+    }
+    writer_ = std::make_unique<RecoveryJournal::Writer>();
+    QByteArray head = RecoveryJournal::magic() + RecoveryJournal::metaRecord(meta);
+    qint64 size = 0;
+    qint64 mtime = 0;
+    const bool fileBase = !firstEdit.isEmpty() && !match_.path.isEmpty() &&
+                          match_.length >= kFileBaseMinimum &&
+                          RecoveryJournal::statFile(match_.path, &size, &mtime) &&
+                          size == match_.size && mtime == match_.mtimeNs;
+    const QString path = RecoveryJournal::newJournalPath(folder_);
+    if (fileBase) {
+        RecoveryJournal::FileBase base;
+        base.path = match_.path;
+        base.length = match_.length;
+        base.size = size;
+        base.mtimeNs = mtime;
+        writer_->create(path, std::move(head), &base, firstEdit);
+        editBytes_ = firstEdit.size();
+    } else {
+        head += RecoveryJournal::snapshotRecord(area.bytes());
+        writer_->create(path, std::move(head));
+        editBytes_ = 0;
+    }
+    match_ = {};
+    written_ = meta;
+}
+
+void Recovery::flush() {
+    if (!writer_) {
+        return;
+    }
+    if (state_.DocChanged != 1) {
+        drop();
+        return;
+    }
+    if (writer_->failed()) {
+        noteOnce(writer_->error());
+        writer_.reset();
+        disabled_ = true;
+        return;
+    }
+    takeInsert();
+    if (writer_->baseFailed() || editBytes_ + pending_.size() >
+                                     host_.editingArea().byteLength() + kCompactSlack) {
+        compact();
+        return;
+    }
+    const RecoveryJournal::Meta meta = currentMeta();
+    if (!(meta == written_)) {
+        pending_ += RecoveryJournal::metaRecord(meta);
+        written_ = meta;
+    }
+    if (!pending_.isEmpty()) {
+        editBytes_ += pending_.size();
+        writer_->append(std::move(pending_));
+        pending_.clear();
+    }
+}
+
+void Recovery::compact() {
+    pending_.clear();
+    insertAt_ = -1;
+    inserted_.clear();
+    written_ = currentMeta();
+    writer_->replace(RecoveryJournal::magic() + RecoveryJournal::metaRecord(written_) +
+                     RecoveryJournal::snapshotRecord(host_.editingArea().bytes()));
+    editBytes_ = 0;
+}
+
+void Recovery::flushNow() {
+    flushTimer_.stop();
+    flush();
+    if (writer_) {
+        writer_->wait();
+    }
+}
+
+void Recovery::drop() {
+    flushTimer_.stop();
+    pending_.clear();
+    insertAt_ = -1;
+    inserted_.clear();
+    editBytes_ = 0;
+    if (writer_) {
+        writer_->remove();
+        writer_.reset();
+    }
+}
+
+void Recovery::update() {
+    if (state_.DocChanged != 1) {
+        drop();
+        return;
+    }
+    if (!writer_) {
+        begin({});
+    } else if (!(currentMeta() == written_) && !flushTimer_.isActive()) {
+        flushTimer_.start();
+    }
+}
+
+void Recovery::discard() {
+    drop();
+}
+
+// ---- the offer at start-up -----------------------------------------------------------------------
+
+void Recovery::offerOrphans() {
+    using RecoveryJournal::Contents;
+    const QString folder = RecoveryJournal::folder();
+    if (folder.isEmpty()) {
+        return;
+    }
+    QList<RecoveryJournal::Orphan> orphans = RecoveryJournal::takeOrphans(folder);
+    bool taken = false;
+    for (RecoveryJournal::Orphan& orphan : orphans) {
+        if (taken) {
+            RecoveryJournal::release(orphan);
+            continue;
+        }
+        const Contents contents = RecoveryJournal::read(RecoveryJournal::readAll(orphan.fd));
+        const QString when = QLocale::system().toString(orphan.modified, QLocale::ShortFormat);
+        const QString what = QStringLiteral("Quindo was closed without saving the changes to %1 (%2)")
+                                 .arg(documentName(contents.meta), when);
+        bool keep = false;
+        if (contents.status == Contents::Status::BaseChanged) {
+            host_.dialogs().messageBox(
+                what + QStringLiteral(", but %1 has changed since, so they cannot be recovered.")
+                           .arg(contents.basePath),
+                Dialogs::Buttons::Ok, Dialogs::Icon::Exclamation, kTitle);
+        } else if (contents.status != Contents::Status::Unreadable &&
+                   !(contents.text.isEmpty() && contents.meta.fileName.isEmpty())) {
+            QString text = what + QStringLiteral(". Recover them?");
+            if (contents.status == Contents::Status::CutShort) {
+                text += QStringLiteral(
+                    "\n\nThe end of the recovery copy was lost: the changes can be recovered "
+                    "only up to that point.");
+            }
+            if (host_.dialogs().messageBox(text, Dialogs::Buttons::YesNo, Dialogs::Icon::None,
+                                           kTitle) == Dialogs::Yes) {
+                // One document per window: whatever happens to this one, the others wait.
+                taken = true;
+                keep = restore(contents, orphan);
+            }
+        }
+        if (!keep) {
+            ::unlink(QFile::encodeName(orphan.path).constData());
+            RecoveryJournal::release(orphan);
+        }
+    }
+}
+
+bool Recovery::restore(const RecoveryJournal::Contents& contents, RecoveryJournal::Orphan& orphan) {
+    EditingArea& area = host_.editingArea();
+    drop();
+    qsizetype at = 0;
+    restoring_ = true;
+    // Shown as it was, even where the bytes alone would suggest the other mode.
+    area.streamBytes(
+        contents.text.size(),
+        [&](char* buffer, qint64 capacity) -> qint64 {
+            const qsizetype n = std::min<qsizetype>(capacity, contents.text.size() - at);
+            std::memcpy(buffer, contents.text.constData() + at, static_cast<size_t>(n));
+            at += n;
+            return n;
+        },
+        contents.meta.utf8);
+    restoring_ = false;
+    host_.setCaption(contents.meta.caption);
+    state_.CurrentFileName = contents.meta.fileName;
+    state_.DocChanged = 1;
+    match_ = {};
+    if (!enabled()) {
+        return false;
+    }
+    // The copy is this window's own from now on.
+    writer_ = std::make_unique<RecoveryJournal::Writer>();
+    writer_->adopt(orphan.path, orphan.fd, contents.validLength);
+    orphan.fd = -1;
+    written_ = contents.meta;
+    editBytes_ = contents.validLength;
+    return true;
+}

@@ -1,0 +1,660 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "document/RecoveryJournal.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QtEndian>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <future>
+#include <optional>
+
+namespace RecoveryJournal {
+
+namespace {
+
+const QByteArray kMagic = QByteArrayLiteral("QUINDO-RECOVERY-1\n");
+const QString kSuffix = QStringLiteral(".journal");
+const QString kCompactSuffix = QStringLiteral(".compacting");
+constexpr qsizetype kChecksum = 8;
+
+void putU64(QByteArray& out, quint64 value) {
+    char bytes[8];
+    qToLittleEndian(value, bytes);
+    out.append(bytes, 8);
+}
+
+void putU32(QByteArray& out, quint32 value) {
+    char bytes[4];
+    qToLittleEndian(value, bytes);
+    out.append(bytes, 4);
+}
+
+void putString(QByteArray& out, const QString& text) {
+    const QByteArray utf8 = text.toUtf8();
+    putU32(out, static_cast<quint32>(utf8.size()));
+    out.append(utf8);
+}
+
+QByteArray checksum(QByteArrayView data) {
+    return QCryptographicHash::hash(data, QCryptographicHash::Md5).left(kChecksum);
+}
+
+// One record around a payload whose first byte is the kind.
+QByteArray record(char kind, QByteArrayView payload) {
+    QByteArray out;
+    out.reserve(8 + 1 + payload.size() + kChecksum);
+    putU64(out, static_cast<quint64>(payload.size() + 1));
+    const qsizetype start = out.size();
+    out.append(kind);
+    out.append(payload);
+    out.append(checksum(QByteArrayView(out).sliced(start)));
+    return out;
+}
+
+// Reads fields from a payload; any read past its end marks it bad.
+class Reader {
+  public:
+    explicit Reader(QByteArrayView data) : data_(data) {}
+    bool ok() const { return ok_; }
+    qint64 i64() {
+        if (!need(8)) {
+            return 0;
+        }
+        const auto v = qFromLittleEndian<qint64>(data_.data() + at_);
+        at_ += 8;
+        return v;
+    }
+    quint32 u32() {
+        if (!need(4)) {
+            return 0;
+        }
+        const auto v = qFromLittleEndian<quint32>(data_.data() + at_);
+        at_ += 4;
+        return v;
+    }
+    quint8 u8() {
+        if (!need(1)) {
+            return 0;
+        }
+        return static_cast<quint8>(data_[at_++]);
+    }
+    QByteArrayView bytes(qsizetype n) {
+        if (!need(n)) {
+            return {};
+        }
+        const QByteArrayView v = data_.sliced(at_, n);
+        at_ += n;
+        return v;
+    }
+    QString string() {
+        const quint32 n = u32();
+        return QString::fromUtf8(bytes(static_cast<qsizetype>(n)));
+    }
+    QByteArrayView rest() {
+        const QByteArrayView v = data_.sliced(at_);
+        at_ = data_.size();
+        return v;
+    }
+
+  private:
+    bool need(qsizetype n) {
+        if (n < 0 || data_.size() - at_ < n) {
+            ok_ = false;
+        }
+        return ok_;
+    }
+    QByteArrayView data_;
+    qsizetype at_ = 0;
+    bool ok_ = true;
+};
+
+QByteArray md5OfFile(int fd, bool* ok) {
+    QCryptographicHash hash(QCryptographicHash::Md5);
+    constexpr qsizetype kPiece = 1 << 20;
+    QByteArray piece(kPiece, Qt::Uninitialized);
+    *ok = true;
+    for (;;) {
+        const ssize_t n = ::read(fd, piece.data(), kPiece);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            *ok = false;
+            break;
+        }
+        if (n == 0) {
+            break;
+        }
+        hash.addData(QByteArrayView(piece.constData(), n));
+    }
+    return hash.result();
+}
+
+qint64 mtimeOf(const struct stat& st) {
+    return qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+}
+
+// Reads the base file of a journal and checks it is the same file the journal was
+// written against.
+bool loadBase(const FileBase& base, QByteArray* text) {
+    QFile file(base.path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return false;
+    }
+    struct stat st {};
+    if (::fstat(file.handle(), &st) != 0 || st.st_size != base.size || mtimeOf(st) != base.mtimeNs ||
+        base.length > base.size) {
+        return false;
+    }
+    QByteArray all = file.readAll();
+    if (all.size() != base.size ||
+        QCryptographicHash::hash(all, QCryptographicHash::Md5) != base.md5) {
+        return false;
+    }
+    all.truncate(base.length);
+    *text = std::move(all);
+    return true;
+}
+
+}  // namespace
+
+QString folder() {
+    // A relative XDG_STATE_HOME is invalid and is ignored, as the base directory
+    // specification asks.
+    QString home = qEnvironmentVariable("XDG_STATE_HOME");
+    if (home.isEmpty() || !QDir::isAbsolutePath(home)) {
+        const QString user = QDir::homePath();
+        if (user.isEmpty()) {
+            return {};
+        }
+        home = user + QStringLiteral("/.local/state");
+    }
+    return home + QStringLiteral("/quindo");
+}
+
+bool makeFolder(const QString& path, QString* reason) {
+    if (path.isEmpty()) {
+        *reason = QStringLiteral("no state folder");
+        return false;
+    }
+    const QByteArray native = QFile::encodeName(path);
+    struct stat st {};
+    if (::stat(native.constData(), &st) != 0) {
+        // Created for the owner only: the copies hold the user's unsaved text.
+        if (!QDir().mkpath(QFileInfo(path).absolutePath()) ||
+            (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST)) {
+            *reason = QStringLiteral("%1 cannot be created").arg(path);
+            return false;
+        }
+        if (::stat(native.constData(), &st) != 0) {
+            *reason = QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(strerror(errno)));
+            return false;
+        }
+    }
+    if (!S_ISDIR(st.st_mode)) {
+        *reason = QStringLiteral("%1 is not a folder").arg(path);
+        return false;
+    }
+    if (::access(native.constData(), W_OK | X_OK) != 0) {
+        *reason = QStringLiteral("%1 is not writable").arg(path);
+        return false;
+    }
+    return true;
+}
+
+QString newJournalPath(const QString& folder) {
+    return QStringLiteral("%1/%2-%3%4")
+        .arg(folder)
+        .arg(::getpid())
+        .arg(QRandomGenerator::global()->generate64(), 16, 16, QLatin1Char('0'))
+        .arg(kSuffix);
+}
+
+QByteArray magic() {
+    return kMagic;
+}
+
+QByteArray metaRecord(const Meta& meta) {
+    QByteArray payload;
+    payload.append(meta.utf8 ? '\1' : '\0');
+    putString(payload, meta.caption);
+    putString(payload, meta.fileName);
+    return record('M', payload);
+}
+
+QByteArray snapshotRecord(QByteArrayView text) {
+    return record('S', text);
+}
+
+QByteArray fileBaseRecord(const FileBase& base) {
+    QByteArray payload;
+    putU64(payload, static_cast<quint64>(base.length));
+    putU64(payload, static_cast<quint64>(base.size));
+    putU64(payload, static_cast<quint64>(base.mtimeNs));
+    payload.append(base.md5.leftJustified(16, '\0', true));
+    putString(payload, base.path);
+    return record('F', payload);
+}
+
+QByteArray insertRecord(qint64 position, QByteArrayView bytes) {
+    QByteArray payload;
+    payload.reserve(8 + bytes.size());
+    putU64(payload, static_cast<quint64>(position));
+    payload.append(bytes);
+    return record('I', payload);
+}
+
+QByteArray deleteRecord(qint64 position, qint64 length) {
+    QByteArray payload;
+    putU64(payload, static_cast<quint64>(position));
+    putU64(payload, static_cast<quint64>(length));
+    return record('D', payload);
+}
+
+bool statFile(const QString& path, qint64* size, qint64* mtimeNs) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        return false;
+    }
+    *size = st.st_size;
+    *mtimeNs = mtimeOf(st);
+    return true;
+}
+
+bool identifyFile(FileBase& base) {
+    const int fd = ::open(QFile::encodeName(base.path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    struct stat before {};
+    struct stat after {};
+    bool ok = ::fstat(fd, &before) == 0 && S_ISREG(before.st_mode);
+    if (ok) {
+        base.md5 = md5OfFile(fd, &ok);
+    }
+    ok = ok && ::fstat(fd, &after) == 0 && after.st_size == before.st_size &&
+         mtimeOf(after) == mtimeOf(before) && before.st_size == base.size &&
+         mtimeOf(before) == base.mtimeNs;
+    ::close(fd);
+    return ok;
+}
+
+Contents read(QByteArrayView journal) {
+    Contents result;
+    if (!journal.startsWith(kMagic)) {
+        return result;
+    }
+    qsizetype at = kMagic.size();
+    result.validLength = at;
+    bool haveMeta = false;
+    bool haveBase = false;
+    bool cut = false;
+    while (at < journal.size()) {
+        // A record that does not fit or whose checksum fails ends the journal.
+        const qint64 room = journal.size() - at - 8 - kChecksum;
+        if (room < 1) {
+            cut = true;
+            break;
+        }
+        const auto length = qFromLittleEndian<quint64>(journal.data() + at);
+        if (length < 1 || length > quint64(room)) {
+            cut = true;
+            break;
+        }
+        const QByteArrayView body = journal.sliced(at + 8, static_cast<qsizetype>(length));
+        if (checksum(body) != journal.sliced(at + 8 + body.size(), kChecksum)) {
+            cut = true;
+            break;
+        }
+        Reader in(body.sliced(1));
+        bool applied = true;
+        switch (body[0]) {
+            case 'M': {
+                Meta meta;
+                meta.utf8 = in.u8() != 0;
+                meta.caption = in.string();
+                meta.fileName = in.string();
+                applied = in.ok();
+                if (applied) {
+                    result.meta = meta;
+                    haveMeta = true;
+                }
+                break;
+            }
+            case 'S':
+                result.text = in.rest().toByteArray();
+                haveBase = true;
+                break;
+            case 'F': {
+                FileBase base;
+                base.length = in.i64();
+                base.size = in.i64();
+                base.mtimeNs = in.i64();
+                base.md5 = in.bytes(16).toByteArray();
+                base.path = in.string();
+                if (!in.ok()) {
+                    applied = false;
+                    break;
+                }
+                if (!loadBase(base, &result.text)) {
+                    result.status = Contents::Status::BaseChanged;
+                    result.basePath = base.path;
+                    return result;
+                }
+                haveBase = true;
+                break;
+            }
+            case 'I': {
+                const qint64 position = in.i64();
+                const QByteArrayView bytes = in.rest();
+                applied = in.ok() && haveBase && position >= 0 && position <= result.text.size();
+                if (applied) {
+                    result.text.insert(position, bytes);
+                }
+                break;
+            }
+            case 'D': {
+                const qint64 position = in.i64();
+                const qint64 length = in.i64();
+                applied = in.ok() && haveBase && position >= 0 && length >= 0 &&
+                          position <= result.text.size() - length;
+                if (applied) {
+                    result.text.remove(position, length);
+                }
+                break;
+            }
+            default:
+                applied = false;
+        }
+        if (!applied) {
+            cut = true;
+            break;
+        }
+        at += 8 + body.size() + kChecksum;
+        if (haveBase && haveMeta) {
+            result.validLength = at;
+        }
+    }
+    if (!haveBase || !haveMeta) {
+        result.status = Contents::Status::Unreadable;
+        result.text.clear();
+        return result;
+    }
+    result.status = cut ? Contents::Status::CutShort : Contents::Status::Ok;
+    return result;
+}
+
+// ---- orphans -------------------------------------------------------------------------------
+
+QList<Orphan> takeOrphans(const QString& folderPath) {
+    QList<Orphan> orphans;
+    QDir dir(folderPath);
+    const QStringList names =
+        dir.entryList({QStringLiteral("*") + kSuffix, QStringLiteral("*") + kCompactSuffix},
+                      QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : names) {
+        const QString path = dir.filePath(name);
+        const QByteArray native = QFile::encodeName(path);
+        const int fd = ::open(native.constData(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+        if (fd < 0) {
+            continue;
+        }
+        // A running program holds its lock; and a lock taken on a file that was renamed
+        // over in the meantime (a compaction) is on a file no longer there.
+        struct stat held {};
+        struct stat named {};
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::fstat(fd, &held) != 0 ||
+            ::stat(native.constData(), &named) != 0 || held.st_ino != named.st_ino ||
+            held.st_dev != named.st_dev) {
+            ::close(fd);
+            continue;
+        }
+        if (name.endsWith(kCompactSuffix)) {
+            // A compaction that never finished: the journal beside it is whole.
+            ::unlink(native.constData());
+            ::close(fd);
+            continue;
+        }
+        Orphan orphan;
+        orphan.path = path;
+        orphan.fd = fd;
+        orphan.modified = QDateTime::fromMSecsSinceEpoch(mtimeOf(held) / 1000000);
+        orphans.append(orphan);
+    }
+    std::sort(orphans.begin(), orphans.end(),
+              [](const Orphan& a, const Orphan& b) { return a.modified > b.modified; });
+    return orphans;
+}
+
+void release(Orphan& orphan) {
+    if (orphan.fd >= 0) {
+        ::close(orphan.fd);
+        orphan.fd = -1;
+    }
+}
+
+QByteArray readAll(int fd) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        return {};
+    }
+    QByteArray all(st.st_size, Qt::Uninitialized);
+    qsizetype got = 0;
+    while (got < all.size()) {
+        const ssize_t n = ::pread(fd, all.data() + got, static_cast<size_t>(all.size() - got), got);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            break;
+        }
+        got += n;
+    }
+    all.truncate(got);
+    return all;
+}
+
+// ---- the writer ------------------------------------------------------------------------------
+
+Writer::Writer() : thread_([this] { run(); }) {}
+
+Writer::~Writer() {
+    {
+        std::lock_guard lock(mutex_);
+        stop_ = true;
+    }
+    wake_.notify_all();
+    thread_.join();
+    if (fd_ >= 0) {
+        ::close(fd_);
+    }
+}
+
+void Writer::post(std::function<void()> work) {
+    {
+        std::lock_guard lock(mutex_);
+        queue_.push_back(std::move(work));
+    }
+    wake_.notify_all();
+}
+
+void Writer::run() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        wake_.wait(lock, [this] { return stop_ || !queue_.empty(); });
+        if (queue_.empty()) {
+            return;  // stopping, with nothing left to do
+        }
+        std::function<void()> work = std::move(queue_.front());
+        queue_.pop_front();
+        busy_ = true;
+        lock.unlock();
+        work();
+        lock.lock();
+        busy_ = false;
+        if (queue_.empty()) {
+            idle_.notify_all();
+        }
+    }
+}
+
+void Writer::fail(const QString& what) {
+    std::lock_guard lock(mutex_);
+    if (!failed_) {
+        error_ = what;
+    }
+    failed_ = true;
+}
+
+bool Writer::failed() const {
+    std::lock_guard lock(mutex_);
+    return failed_;
+}
+
+bool Writer::baseFailed() const {
+    std::lock_guard lock(mutex_);
+    return baseFailed_;
+}
+
+QString Writer::error() const {
+    std::lock_guard lock(mutex_);
+    return error_;
+}
+
+bool Writer::writeAll(int fd, QByteArrayView bytes) {
+    while (!bytes.isEmpty()) {
+        const ssize_t n = ::write(fd, bytes.data(), static_cast<size_t>(bytes.size()));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            fail(QString::fromLocal8Bit(strerror(errno)));
+            return false;
+        }
+        bytes = bytes.sliced(n);
+    }
+    return true;
+}
+
+void Writer::create(const QString& path, QByteArray head, const FileBase* base,
+                    QByteArray afterBase) {
+    path_ = path;
+    std::optional<FileBase> file;
+    if (base) {
+        file = *base;
+    }
+    post([this, path, head = std::move(head), file, afterBase = std::move(afterBase)]() mutable {
+        const int fd = ::open(QFile::encodeName(path).constData(),
+                              O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd < 0) {
+            fail(QString::fromLocal8Bit(strerror(errno)));
+            return;
+        }
+        ::flock(fd, LOCK_EX);
+        fd_ = fd;
+        if (file) {
+            if (identifyFile(*file)) {
+                head += fileBaseRecord(*file) + afterBase;
+            } else {
+                std::lock_guard lock(mutex_);
+                baseFailed_ = true;
+            }
+        }
+        if (writeAll(fd_, head) && ::fdatasync(fd_) != 0) {
+            fail(QString::fromLocal8Bit(strerror(errno)));
+        }
+    });
+}
+
+void Writer::adopt(const QString& path, int fd, qint64 validLength) {
+    path_ = path;
+    // A fresh writer's thread has touched nothing yet; posting hands fd_ over to it.
+    fd_ = fd;
+    post([this, validLength] {
+        if (::ftruncate(fd_, validLength) != 0 || ::lseek(fd_, 0, SEEK_END) < 0 ||
+            ::fdatasync(fd_) != 0) {
+            fail(QString::fromLocal8Bit(strerror(errno)));
+        }
+    });
+}
+
+void Writer::append(QByteArray records) {
+    post([this, records = std::move(records)] {
+        if (fd_ < 0) {
+            return;
+        }
+        if (writeAll(fd_, records) && ::fdatasync(fd_) != 0) {
+            fail(QString::fromLocal8Bit(strerror(errno)));
+        }
+    });
+}
+
+void Writer::replace(QByteArray journal) {
+    post([this, journal = std::move(journal)] {
+        if (fd_ < 0) {
+            return;
+        }
+        // The new journal is locked before it takes the name, so the name is never free
+        // to be taken for an orphan's.
+        const QByteArray target = QFile::encodeName(path_);
+        const QByteArray temporary = QFile::encodeName(path_ + kCompactSuffix);
+        const int fd = ::open(temporary.constData(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        if (fd < 0) {
+            fail(QString::fromLocal8Bit(strerror(errno)));
+            return;
+        }
+        ::flock(fd, LOCK_EX);
+        if (!writeAll(fd, journal) || ::fdatasync(fd) != 0 ||
+            ::rename(temporary.constData(), target.constData()) != 0) {
+            fail(QString::fromLocal8Bit(strerror(errno)));
+            ::unlink(temporary.constData());
+            ::close(fd);
+            return;
+        }
+        // The rename itself is made durable with the folder.
+        const int dir = ::open(QFile::encodeName(QFileInfo(path_).absolutePath()).constData(),
+                               O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (dir >= 0) {
+            ::fsync(dir);
+            ::close(dir);
+        }
+        ::close(fd_);
+        fd_ = fd;
+    });
+}
+
+void Writer::wait() {
+    std::unique_lock lock(mutex_);
+    idle_.wait(lock, [this] { return queue_.empty() && !busy_; });
+}
+
+void Writer::remove() {
+    {
+        // What was still to be written no longer matters.
+        std::lock_guard lock(mutex_);
+        queue_.clear();
+    }
+    std::promise<void> done;
+    post([this, &done] {
+        if (fd_ >= 0) {
+            ::unlink(QFile::encodeName(path_).constData());
+            ::close(fd_);
+            fd_ = -1;
+        }
+        done.set_value();
+    });
+    done.get_future().wait();
+}
+
+}  // namespace RecoveryJournal
