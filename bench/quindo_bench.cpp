@@ -11,6 +11,8 @@
 // QUINDO_BENCH_SIZES (default "1,10,100") chooses the page sizes in MB;
 // QUINDO_BENCH_DIR the folder for the generated pages (default: a temporary folder).
 #include "ScriptedDialogs.h"
+#include "document/Document.h"
+#include "snippets/TagInsertion.h"
 #include "ui/frmMain.h"
 #include "ui/platform/EditingArea.h"
 
@@ -141,7 +143,7 @@ std::optional<qint64> openInWindow(frmMain& window, const QString& file) {
     PaintWatcher watcher(window.Text1().viewport());
     watcher.arm();
     const qint64 start = nowNs();
-    window.OpenFile(file);
+    window.document().OpenFile(file);
     const bool painted = spinUntil([&] { return watcher.painted(); }, 20000);
     const qint64 elapsed = nowNs() - start;
     if (!painted || window.Text1().byteLength() != QFileInfo(file).size()) {
@@ -261,7 +263,7 @@ int childSave(const QString& file, const QString& out) {
     for (int run = 0; run < 3 && ok; ++run) {
         QFile::remove(out);
         const qint64 start = nowNs();
-        ok = window.SaveFileAs(out);
+        ok = window.document().SaveFileAs(out);
         best = std::min(best, nowNs() - start);
         // The saved file ends with one more line end than the text.
         ok = ok && QFileInfo(out).size() >= QFileInfo(file).size();
@@ -293,7 +295,7 @@ int childEdit(const QString& file) {
     std::vector<qint64> times;
     qint64 before = area->byteLength();
     for (int i = 0; i < kEdits; ++i) {
-        times.push_back(timedEdit([&] { window.InsertAtCaret(QByteArray("<B></B>"), 4); }));
+        times.push_back(timedEdit([&] { window.tags().InsertAtCaret(QByteArray("<B></B>"), 4); }));
     }
     const bool insertOk = area->byteLength() == before + 7 * kEdits;
     put("insert_ok", insertOk ? 1 : 0);
@@ -379,6 +381,7 @@ struct Bench {
         auto env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir + QStringLiteral("/config"));
+        env.insert(QStringLiteral("XDG_STATE_HOME"), dir + QStringLiteral("/state"));
         return env;
     }
 

@@ -95,8 +95,9 @@ bool Document::loadPath(const QString& path) {
 
 void Document::loadCommandLine(const QString& argumentText) {
     state_.DocChanged = 0;
-    state_.CurrentFileName = argumentText;
-    if (!argumentText.isEmpty()) {
+    if (argumentText.isEmpty()) {
+        state_.CurrentFileName.clear();
+    } else {
         loadPath(argumentText);
     }
     recovery_->update();

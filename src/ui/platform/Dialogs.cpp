@@ -76,6 +76,9 @@ int QtDialogs::messageBox(const QString& text, Buttons buttons, Icon icon, const
     box.setTextFormat(Qt::PlainText);
     box.setText(text);
     box.setWindowTitle(title);
+    // Modal boxes come above every other window, the always-on-top small windows (the
+    // first-run welcome, the scratch pad) included, so none can hide what they ask.
+    box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
     switch (icon) {
         case Icon::None:
             box.setIcon(QMessageBox::NoIcon);
@@ -121,7 +124,9 @@ int QtDialogs::messageBox(const QString& text, Buttons buttons, Icon icon, const
 QString QtDialogs::openFile(const FileRequest& request) {
     QFileDialog* dialog = makeFileDialog(parent_, request);
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
-    dialog->setFileMode(QFileDialog::ExistingFile);
+    // A name typed that does not exist yet is taken too (with the default suffix): the
+    // document then takes that name, and the first Save creates the file.
+    dialog->setFileMode(QFileDialog::AnyFile);
     return runFileDialog(dialog);
 }
 

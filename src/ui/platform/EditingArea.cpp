@@ -117,6 +117,40 @@ EditingArea::EditingArea(QWidget* parent) : QsciScintilla(parent) {
             [this](int position, int type, const char*, int length, int, int, int, int, int, int) {
                 onModified(position, type, length);
             });
+    keepOneSelection();
+}
+
+void EditingArea::keepOneSelection() {
+    // The program knows one selection, a plain run of text: Cut, Copy, Paste, the
+    // snippets and Print act on exactly that. Rectangular and multiple selections are
+    // switched off: no keys make them, the mouse's column drag needs a modifier the
+    // desktop keeps for itself, and one that comes about anyway is turned into the plain
+    // selection from its anchor to its caret.
+    SendScintilla(SCI_SETMULTIPLESELECTION, 0L);
+    SendScintilla(SCI_SETMOUSESELECTIONRECTANGULARSWITCH, 0L);
+    SendScintilla(SCI_SETRECTANGULARSELECTIONMODIFIER, static_cast<long>(SCMOD_SUPER));
+    for (const int key : {SCK_DOWN, SCK_UP, SCK_LEFT, SCK_RIGHT, SCK_HOME, SCK_END, SCK_PRIOR,
+                          SCK_NEXT}) {
+        SendScintilla(SCI_CLEARCMDKEY, static_cast<unsigned long>(
+                                           key + ((SCMOD_SHIFT | SCMOD_ALT) << 16)));
+    }
+    auto plain = [this] {
+        if (SendScintilla(SCI_SELECTIONISRECTANGLE) || SendScintilla(SCI_GETSELECTIONS) > 1) {
+            const bool rectangular = SendScintilla(SCI_SELECTIONISRECTANGLE) != 0;
+            const long anchor = rectangular ? SendScintilla(SCI_GETRECTANGULARSELECTIONANCHOR)
+                                            : SendScintilla(SCI_GETANCHOR);
+            const long caret = rectangular ? SendScintilla(SCI_GETRECTANGULARSELECTIONCARET)
+                                           : SendScintilla(SCI_GETCURRENTPOS);
+            // SCI_SETSEL clears every selection and makes one plain one.
+            SendScintilla(SCI_SETSEL, static_cast<unsigned long>(anchor), caret);
+        }
+    };
+    connect(this, &QsciScintilla::selectionChanged, this, plain);
+    connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, [plain](int updated) {
+        if (updated & SC_UPDATE_SELECTION) {
+            plain();
+        }
+    });
 }
 
 void EditingArea::configureFaceStyle(int index) {

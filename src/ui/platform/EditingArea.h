@@ -103,6 +103,7 @@ class EditingArea : public QsciScintilla {
     void textReplaced();
 
   private:
+    void keepOneSelection();
     void configureCharacterIndex();
     // A Scintilla that creates the documents being loaded: asking for a loader resets the
     // asking view's line layout, which must not happen to this one while its text stays.
