@@ -422,6 +422,8 @@ class DocumentCommandsTest : public QObject {
         f->runCommand("mnuFileOpen");
         QCOMPARE(calls().size(), 1);
         QCOMPARE(calls()[0].request.fileName, path("remembered.html"));
+        QCOMPARE(calls()[0].request.filter, QString("HTML or Text Files (*.HTM* *.txt)"));
+        QCOMPARE(calls()[0].request.defaultSuffix, QString("html"));
         QCOMPARE(f.bytes(), QByteArray("<p>hi</p>"));
         QCOMPARE(f.dialogFileName(), file);
         // Save writes back to the same path without a dialog.
@@ -436,6 +438,8 @@ class DocumentCommandsTest : public QObject {
         f.dialogs.answerFile(copy);
         QVERIFY(f.saveAs());
         QCOMPARE(calls()[1].request.fileName, file);
+        QCOMPARE(calls()[1].request.filter, QString("HTML Files (*.HTM*)"));
+        QCOMPARE(calls()[1].request.defaultSuffix, QString("html"));
         QCOMPARE(f->caption(), "Quindo- " + copy);
         QCOMPARE(f.dialogFileName(), copy);
         // Save As cancelled empties the name and leaves the caption.
