@@ -1,21 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The browser preference and launch, Test Page, the help commands and the Options window,
-// driven through the real main window offscreen, with a real stand-in browser process.
+// The browser preference and launch, Test Page, the help commands, the Options window and
+// "Edit with Quindo" (the desktop entry and associations written into a temporary XDG home,
+// read back by the desktop's own tools), with a real stand-in browser process.
 #include "MainWindowFixture.h"
 #include "StubBrowser.h"
 #include "app/ProgramInfo.h"
 #include "app/SettingsStore.h"
 #include "browser/BrowserPreference.h"
+#include "browser/EditEntry.h"
 #include "browser/frmOptions.h"
 #include "document/DocumentState.h"
 #include "ui/frmMain.h"
 #include "ui/platform/EditingArea.h"
-#include "ui/platform/Twips.h"
 
 #include <QAbstractItemView>
 #include <QFileDialog>
-#include <QFrame>
-#include <QLabel>
+#include <QProcess>
 #include <QPushButton>
 
 namespace {
@@ -32,6 +32,120 @@ const QString kUsingNoBrowser = QStringLiteral(
     "Please select your Internet Browser and then click on Using Quindo again to view the Help "
     "document.");
 
+const QString kInstalledText = QStringLiteral(
+    "You can now right-click on an HTML file and select -Edit with Quindo- to launch the "
+    "program and edit your web documents.");
+const QString kFailedText = QStringLiteral(
+    "There was an error writing to the Windows Registry,  please make sure you have "
+    "administrative rights.  Otherwise, you could have a damaged Registry Database that could "
+    "lead to serious problems with Windows.");
+
+QString readText(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
+
+bool writeText(const QString& path, const QString& text) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(text.toUtf8()) >= 0;
+}
+
+// Runs one of the desktop's tools: its exit code (-1 when it did not end) and its output.
+std::pair<int, QString> runTool(const QString& program, const QStringList& arguments) {
+    QProcess p;
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(program, arguments);
+    if (!p.waitForFinished(30000) || p.exitStatus() != QProcess::NormalExit)
+        return {-1, {}};
+    return {p.exitCode(), QString::fromUtf8(p.readAll())};
+}
+
+// The value of a key in a desktop entry's text ("" when absent).
+QString entryValue(const QString& text, const QString& key) {
+    for (const QString& line : text.split('\n'))
+        if (line.startsWith(key + "="))
+            return line.mid(key.size() + 1);
+    return {};
+}
+
+struct ChosenRow {
+    const char* name;
+    QString path;
+    bool chosen;
+} const kChosen[] = {
+    {"absent", QString(), false},
+    {"7 characters", "/bin/ab", false},
+    {"8 characters", "/bin/abc", true},
+    {"8 blanks", "        ", true},
+    {"long, missing file", "/no/such/browser/anywhere", true},
+};
+
+struct SelectRow {
+    const char* name;
+    QString earlier, chosen, startFolder;
+} const kSelect[] = {
+    {"first choice", "", "/usr/bin/firefox-esr", "/usr/bin"},
+    {"replaces an earlier one", "/opt/old browser/run", "/opt/new browser/run it", "/opt/old browser"},
+    {"not a program", "", "/etc/hostname", "/usr/bin"},
+    {"cancelled", "/usr/bin/chromium", "", "/usr/bin"},
+};
+
+// Test Page: the caption ("" for the file's own, "@" + name for that file's), the file in
+// the test folder ("" none), the text, whether a browser is chosen, what Save As answers
+// (null: no Save As), whether the browser starts.
+const QString kSaved = "saved page.html";
+struct TestPageRow {
+    const char* name;
+    QString caption, file;
+    QByteArray text;
+    bool browserChosen;
+    QString saveAs;
+    bool launches;
+} const kTestPages[] = {
+    {"empty page", "", "old.html", "", true, {}, false},
+    {"empty page, no browser", "", "old.html", "", false, {}, false},
+    {"named page", "", "page.html", "<P>hello", true, {}, true},
+    {"blanks only", "", "blank page.html", " \r\n ", true, {}, true},
+    {"odd name", "", "-it's; $HOME \"x\".html", "<B>", true, {}, true},
+    {"sample page", Caption::kSample, "sample.html", "<HR>", true, {}, true},
+    {"named, no browser", "", "page.html", "<P>x", false, {}, false},
+    {"after a cancelled Save As", "@old.html", "", "<P>x", true, {}, false},
+    {"new untitled", Caption::kNewUntitled, "", "<P>my page", true, kSaved, true},
+    {"blank template", Caption::kBlankTemplate, "", "<P>my page", true, kSaved, true},
+    {"after Close", Caption::kNoDocument, "", "<P>my page", true, kSaved, true},
+    {"unnamed, no browser", Caption::kNewUntitled, "", "<P>my page", false, kSaved, false},
+    {"Save As cancelled", Caption::kNoDocument, "old.html", "typed after Close", true, "", false},
+};
+
+struct AssociationRow {
+    const char* name;
+    QString before, after;
+} const kAssociations[] = {
+    {"no file", QString(),
+     "[Added Associations]\ntext/html=quindo-edit.desktop;\n"
+     "application/xhtml+xml=quindo-edit.desktop;\n"},
+    {"other sections only",
+     "# my choices\n[Default Applications]\ntext/html=firefox.desktop\n",
+     "# my choices\n[Default Applications]\ntext/html=firefox.desktop\n\n"
+     "[Added Associations]\ntext/html=quindo-edit.desktop;\n"
+     "application/xhtml+xml=quindo-edit.desktop;\n"},
+    {"lists of others",
+     "[Added Associations]\ntext/html=other.desktop;more.desktop\n"
+     "image/png=viewer.desktop;\n\n[Default Applications]\ntext/html=firefox.desktop;\n",
+     "[Added Associations]\ntext/html=other.desktop;more.desktop;quindo-edit.desktop;\n"
+     "image/png=viewer.desktop;\napplication/xhtml+xml=quindo-edit.desktop;\n\n"
+     "[Default Applications]\ntext/html=firefox.desktop;\n"},
+    {"already there",
+     "[Added Associations]\ntext/html=quindo-edit.desktop;\n"
+     "application/xhtml+xml=a.desktop;quindo-edit.desktop;\n",
+     "[Added Associations]\ntext/html=quindo-edit.desktop;\n"
+     "application/xhtml+xml=a.desktop;quindo-edit.desktop;\n"},
+    {"no final line break", "[Removed Associations]\ntext/html=quindo-edit.desktop;",
+     "[Removed Associations]\n\n[Added Associations]\ntext/html=quindo-edit.desktop;\n"
+     "application/xhtml+xml=quindo-edit.desktop;\n"},
+};
+
 }  // namespace
 
 class BrowserTest : public QObject {
@@ -40,11 +154,24 @@ class BrowserTest : public QObject {
     MainWindowFixture f;
     QString stub_;  // a stand-in browser in a folder with an awkward name
     QString record_;
+    std::unique_ptr<QTemporaryDir> home_;  // an XDG home for "Edit with Quindo"
 
     void chooseStub() { SettingsStore::write("browser", "name", stub_); }
 
+    // Points the desktop's data and config homes at a fresh folder for this test.
+    void useTemporaryXdgHome() {
+        home_ = std::make_unique<QTemporaryDir>();
+        QVERIFY(home_->isValid());
+        qputenv("XDG_DATA_HOME", QFile::encodeName(home_->filePath("data")));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(home_->filePath("config")));
+    }
+    QString entryPath() const { return EditEntry::applicationsFolder() + "/quindo-edit.desktop"; }
+
   private slots:
     void initTestCase() {
+        for (const char* tool : {"desktop-file-validate", "gio", "update-desktop-database"})
+            QVERIFY2(!QStandardPaths::findExecutable(tool).isEmpty(),
+                     qPrintable(QString("%1 is missing; run scripts/install-deps.sh").arg(tool)));
         // Awkward names for folders and files: blanks, quotes, '$', ';', a leading '-'.
         stub_ = f.path("my browsers; $HOME 'single' \"double\"/-web browser $1");
         QVERIFY(StubBrowser::create(stub_));
@@ -57,39 +184,30 @@ class BrowserTest : public QObject {
         f.start();
     }
 
-    void cleanup() { f.finish(); }
+    void cleanup() {
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(f.env.configHome()));
+        qunsetenv("XDG_DATA_HOME");
+        f.finish();
+    }
 
     // ---- preference and launch ----------------------------------------------------
 
-    void chosenFromEightCharacters_data() {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<bool>("chosen");
-        QTest::newRow("absent") << QString() << false;
-        QTest::newRow("7 characters") << "/bin/ab" << false;
-        QTest::newRow("8 characters") << "/bin/abc" << true;
-        QTest::newRow("8 blanks") << "        " << true;
-        QTest::newRow("long, missing file") << "/no/such/browser/anywhere" << true;
-    }
-
+    void chosenFromEightCharacters_data() { addRows(kChosen); }
     void chosenFromEightCharacters() {
-        QFETCH(QString, path);
-        QFETCH(bool, chosen);
-        if (!path.isNull())
-            SettingsStore::write("browser", "name", path);
-        QCOMPARE(ReadBrowserPath(), path.isNull() ? QString("") : path);
-        QCOMPARE(IsBrowserChosen(ReadBrowserPath()), chosen);
+        const auto& r = fetchRow(kChosen);
+        if (!r.path.isNull())
+            SettingsStore::write("browser", "name", r.path);
+        QCOMPARE(ReadBrowserPath(), r.path.isNull() ? QString("") : r.path);
+        QCOMPARE(IsBrowserChosen(ReadBrowserPath()), r.chosen);
     }
 
     void launchPassesBothPathsUntouched_data() {
         QTest::addColumn<QString>("target");
-        QTest::newRow("plain") << "/tmp/page.html";
-        QTest::newRow("blanks") << "/tmp/my pages/first page.html";
-        QTest::newRow("quotes") << "/tmp/it's \"quoted\".html";
-        QTest::newRow("shell characters") << "/tmp/a;b $HOME `x` |c& >d.html";
-        QTest::newRow("leading dash") << "-page.html";
-        QTest::newRow("line break") << "/tmp/two\nlines.html";
+        for (const char* target : {"/tmp/page.html", "/tmp/my pages/first page.html",
+                                   "/tmp/it's \"quoted\".html", "/tmp/a;b $HOME `x` |c& >d.html",
+                                   "-page.html", "/tmp/two\nlines.html"})
+            QTest::newRow(target) << QString(target);
     }
-
     void launchPassesBothPathsUntouched() {
         QFETCH(QString, target);
         StubBrowser browser(record_);
@@ -114,84 +232,48 @@ class BrowserTest : public QObject {
 
     // ---- Options window -------------------------------------------------------------
 
-    void bothOptionsItemsOpenTheOneWindow() {
+    // Both items and the commands that need a browser open the one window: non-modal, a
+    // fixed-size tool window, Tab going round Select, Install, Close.
+    void optionsWindow() {
         f->runCommand("mnuset");
-        frmOptions* first = f.options();
-        QVERIFY(first);
-        f->runCommand("mnukeys");
-        QCOMPARE(f.options(), first);
-        f.showOptions();
-        QCOMPARE(f.options(), first);
-        QCOMPARE(f->findChildren<frmOptions*>().size(), 1);
-        first->Command3()->click();
-        QVERIFY(!f.options());
-        f->runCommand("mnukeys");
-        QVERIFY(f.options());
-    }
-
-    void optionsWindowDesign() {
-        f.showOptions();
         frmOptions* o = f.options();
-        QCOMPARE(o->windowTitle(), QString("Quindo Options"));
-        QCOMPARE(o->size(), Twips::toPixels(QSize(4200, 3180)));
+        QVERIFY(o && o->isVisible() && !o->isModal());
+        f->runCommand("mnukeys");
+        f.showOptions();
+        QCOMPARE(f.options(), o);
+        QCOMPARE(f->findChildren<frmOptions*>().size(), 1);
         QCOMPARE(o->minimumSize(), o->maximumSize());
-        const Qt::WindowFlags flags = o->windowFlags();
-        QCOMPARE(flags & Qt::WindowType_Mask, Qt::Tool);
-        QVERIFY(flags & Qt::WindowCloseButtonHint);
-        QVERIFY(!(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
-        QVERIFY(!o->isModal() && o->isVisible());
-        auto* label = o->findChild<QLabel*>("Label2");
-        QCOMPARE(label->geometry(), Twips::rect(1710, 1665, 2355, 735));
-        QCOMPARE(label->text(),
-                 QString("Set Registry Keys to add right click editing to your Web Documents."));
-        QVERIFY(label->wordWrap());
-        QCOMPARE(o->Command3()->geometry(), Twips::rect(1530, 2655, 960, 375));
-        QCOMPARE(o->Command1()->text(), QString("Select"));
-        QVERIFY(!o->findChild<QLabel*>("Image1")->pixmap().isNull());
-        auto* line = o->findChild<QFrame*>("Line1");
-        QCOMPARE(line->frameShape(), QFrame::HLine);
-        QCOMPARE(line->x(), Twips::toPixels(180));
-        QCOMPARE(line->width(), Twips::toPixels(3960 - 180));
-        QVERIFY(line->geometry().contains(line->x() + 5, Twips::toPixels(2520)));
-        // Focus: Select, Install, Close, round again.
+        QCOMPARE(o->windowFlags() & Qt::WindowType_Mask, Qt::Tool);
         o->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(o));
         for (QPushButton* b : {o->Command1(), o->Command2(), o->Command3(), o->Command1()}) {
             QCOMPARE(QApplication::focusWidget(), b);
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         }
+        o->Command3()->click();
+        QVERIFY(!f.options());
+        f->runCommand("mnukeys");
+        QVERIFY(f.options());
     }
 
-    void selectStoresTheChoiceAsChosen_data() {
-        QTest::addColumn<QString>("earlier");
-        QTest::addColumn<QString>("chosen");
-        QTest::addColumn<QString>("startFolder");
-        QTest::newRow("first choice") << QString() << "/usr/bin/firefox-esr" << "/usr/bin";
-        QTest::newRow("replaces an earlier one")
-            << "/opt/old browser/run" << "/opt/new browser/run it" << "/opt/old browser";
-        QTest::newRow("not a program") << QString() << "/etc/hostname" << "/usr/bin";
-        QTest::newRow("cancelled") << "/usr/bin/chromium" << QString() << "/usr/bin";
-    }
-
+    void selectStoresTheChoiceAsChosen_data() { addRows(kSelect); }
     void selectStoresTheChoiceAsChosen() {
-        QFETCH(QString, earlier);
-        QFETCH(QString, chosen);
-        QFETCH(QString, startFolder);
-        if (!earlier.isEmpty())
-            SettingsStore::write("browser", "name", earlier);
+        const auto& r = fetchRow(kSelect);
+        if (!r.earlier.isEmpty())
+            SettingsStore::write("browser", "name", r.earlier);
         f.showOptions();
         frmOptions* o = f.options();
-        f.dialogs.answerFile(chosen);
+        f.dialogs.answerFile(r.chosen);
         o->Command1()->click();
         QCOMPARE(f.dialogs.calls().size(), 1);
         const auto& call = f.dialogs.calls().constFirst();
         QCOMPARE(call.kind, ScriptedDialogs::Kind::ChooseProgram);
         QCOMPARE(call.request.filter, QString("Executable Files (*)"));
         QCOMPARE(call.request.fileName, QString());
-        QCOMPARE(call.request.directory, startFolder);
-        QCOMPARE(ReadBrowserPath(), chosen.isEmpty() ? earlier : chosen);
+        QCOMPARE(call.request.directory, r.startFolder);
+        QCOMPARE(ReadBrowserPath(), r.chosen.isEmpty() ? r.earlier : r.chosen);
         // A choice closes the window; a cancel leaves it open.
-        QCOMPARE(f.options(), chosen.isEmpty() ? o : nullptr);
+        QCOMPARE(f.options(), r.chosen.isEmpty() ? o : nullptr);
     }
 
     void realChooserListsTheFolder() {
@@ -212,10 +294,7 @@ class BrowserTest : public QObject {
                 listed << view->model()->index(row, 0, view->rootIndex()).data().toString();
         });
         QtDialogs real;
-        Dialogs::FileRequest request;
-        request.filter = "Executable Files (*)";
-        request.directory = folder;
-        QCOMPARE(real.chooseProgram(request), QString());
+        QCOMPARE(real.chooseProgram({"Executable Files (*)", {}, {}, folder}), QString());
         listed.sort();
         QCOMPARE(listed, QStringList({"notes.txt", "some browser"}));
     }
@@ -237,17 +316,19 @@ class BrowserTest : public QObject {
     void helpCommands_data() {
         QTest::addColumn<QString>("command");
         QTest::addColumn<bool>("browserChosen");
-        QTest::addColumn<QStringList>("messages");  // "title|icon|text", in order
+        QTest::addColumn<QStringList>("messages");
         QTest::addColumn<QString>("file");
-        const QString notice = "Quindo - copyright information|stop|" + kPrimerNotice;
+        const QString notice = ScriptedDialogs::box(kPrimerNotice, "Quindo - copyright information",
+                                                    Dialogs::Buttons::Ok, Dialogs::Icon::Stop);
         QTest::newRow("primer, browser chosen")
             << "mnuprimer" << true << QStringList{notice} << "HTMLREF2.HTM";
         QTest::newRow("primer, no browser")
-            << "mnuprimer" << false << QStringList{notice, "Quindo|none|" + kPrimerNoBrowser}
-            << "HTMLREF2.HTM";
+            << "mnuprimer" << false
+            << QStringList{notice, ScriptedDialogs::box(kPrimerNoBrowser, "Quindo")} << "HTMLREF2.HTM";
         QTest::newRow("using, browser chosen") << "mnuusing" << true << QStringList{} << "aboutqn.html";
-        QTest::newRow("using, no browser")
-            << "mnuusing" << false << QStringList{"Quindo|none|" + kUsingNoBrowser} << "aboutqn.html";
+        QTest::newRow("using, no browser") << "mnuusing" << false
+                                           << QStringList{ScriptedDialogs::box(kUsingNoBrowser, "Quindo")}
+                                           << "aboutqn.html";
     }
 
     void helpCommands() {
@@ -269,11 +350,8 @@ class BrowserTest : public QObject {
             StubBrowser browser(record_);
             f->runCommand(command);
             QStringList shown;
-            for (const auto& call : f.dialogs.calls()) {
-                QCOMPARE(call.buttons, Dialogs::Buttons::Ok);
-                shown << call.title + "|" + (call.icon == Dialogs::Icon::Stop ? "stop" : "none") +
-                             "|" + call.text;
-            }
+            for (int i = 0; i < f.dialogs.calls().size(); ++i)
+                shown << f.dialogs.shown(i);
             QCOMPARE(shown, messages);
             QCOMPARE(f.options() != nullptr, !browserChosen);
             if (browserChosen) {
@@ -286,106 +364,72 @@ class BrowserTest : public QObject {
         }
     }
 
-    void shortBrowserPathIsStillTried_data() {
-        QTest::addColumn<QString>("relativePath");
-        QTest::addColumn<bool>("chosen");
-        QTest::newRow("7 characters") << "./brwsr" << false;
-        QTest::newRow("8 characters") << "./browsr" << true;
-    }
-
+    // A stored path that is too short to count as chosen is still tried.
     void shortBrowserPathIsStillTried() {
-        QFETCH(QString, relativePath);
-        QFETCH(bool, chosen);
         const QString previous = QDir::currentPath();
         QVERIFY(QDir::setCurrent(f.dir.path()));
-        QVERIFY(StubBrowser::create(f.path(relativePath)));
-        SettingsStore::write("browser", "name", relativePath);
-        if (!chosen)
-            f.dialogs.answer(Dialogs::Ok);
-        StubBrowser browser(record_);
-        f->runCommand("mnuusing");
-        const auto run = browser.waitForRun();
-        QDir::setCurrent(previous);
-        QVERIFY(run);
-        QCOMPARE(run->argv.constFirst(), relativePath);
-        QCOMPARE(f.options() != nullptr, !chosen);
-        QCOMPARE(f.dialogs.calls().size(), chosen ? 0 : 1);
+        const auto back = qScopeGuard([&] { QDir::setCurrent(previous); });
+        for (const QString relativePath : {"./brwsr", "./browsr"}) {
+            const bool chosen = relativePath.size() >= 8;
+            f.dialogs.clear();
+            if (f.options())
+                f.options()->Command3()->click();
+            QVERIFY(StubBrowser::create(f.path(relativePath)));
+            SettingsStore::write("browser", "name", relativePath);
+            if (!chosen)
+                f.dialogs.answer(Dialogs::Ok);
+            StubBrowser browser(record_);
+            f->runCommand("mnuusing");
+            const auto run = browser.waitForRun();
+            QVERIFY(run);
+            QCOMPARE(run->argv.constFirst(), relativePath);
+            QCOMPARE(f.options() != nullptr, !chosen);
+            QCOMPARE(f.dialogs.calls().size(), chosen ? 0 : 1);
+        }
     }
 
     // ---- Test Page ------------------------------------------------------------------
 
-    void testPage_data() {
-        QTest::addColumn<QString>("caption");  // empty: the caption of the file
-        QTest::addColumn<QString>("file");      // in the test folder; empty: no file name
-        QTest::addColumn<QByteArray>("text");
-        QTest::addColumn<bool>("browserChosen");
-        QTest::addColumn<QString>("saveAs");  // what Save As answers; null: no Save As
-        QTest::addColumn<bool>("launches");
-        const QString none;
-        const QString saved = "saved page.html";
-        QTest::newRow("empty page") << "" << "old.html" << QByteArray() << true << none << false;
-        QTest::newRow("empty page, no browser") << "" << "old.html" << QByteArray() << false << none << false;
-        QTest::newRow("named page") << "" << "page.html" << QByteArray("<P>hello") << true << none << true;
-        QTest::newRow("blanks only") << "" << "blank page.html" << QByteArray(" \r\n ") << true << none << true;
-        QTest::newRow("odd name") << "" << "-it's; $HOME \"x\".html" << QByteArray("<B>") << true << none << true;
-        QTest::newRow("sample page") << Caption::kSample << "sample.html" << QByteArray("<HR>") << true << none << true;
-        QTest::newRow("named, no browser") << "" << "page.html" << QByteArray("<P>x") << false << none << false;
-        QTest::newRow("after a cancelled Save As")
-            << Caption::forPath(f.path("old.html")) << "" << QByteArray("<P>x") << true << none << false;
-        QTest::newRow("new untitled") << Caption::kNewUntitled << "" << QByteArray("<P>my page") << true << saved << true;
-        QTest::newRow("blank template") << Caption::kBlankTemplate << "" << QByteArray("<P>my page") << true << saved << true;
-        QTest::newRow("after Close") << Caption::kNoDocument << "" << QByteArray("<P>my page") << true << saved << true;
-        QTest::newRow("unnamed, no browser") << Caption::kNewUntitled << "" << QByteArray("<P>my page") << false << saved << false;
-        QTest::newRow("Save As cancelled")
-            << Caption::kNoDocument << "old.html" << QByteArray("typed after Close") << true << "" << false;
-    }
-
+    void testPage_data() { addRows(kTestPages); }
     void testPage() {
-        QFETCH(QString, caption);
-        QFETCH(QString, file);
-        QFETCH(QByteArray, text);
-        QFETCH(bool, browserChosen);
-        QFETCH(QString, saveAs);
-        QFETCH(bool, launches);
-        if (browserChosen)
+        const auto& r = fetchRow(kTestPages);
+        if (r.browserChosen)
             chooseStub();
-        const QString path = file.isEmpty() ? QString() : f.path(file);
-        const QString savedPath = saveAs.isEmpty() ? QString() : f.path(saveAs);
+        const QString path = r.file.isEmpty() ? QString() : f.path(r.file);
+        const QString savedPath = r.saveAs.isEmpty() ? QString() : f.path(r.saveAs);
         QFile::remove(savedPath);
-        f.text().setBytes(text);
+        f.text().setBytes(r.text);
         f.fileName() = path;
-        f->setCaption(caption.isEmpty() ? Caption::forPath(path) : caption);
-        const bool empty = text.isEmpty();
+        f->setCaption(r.caption.isEmpty()        ? Caption::forPath(path)
+                      : r.caption.startsWith('@') ? Caption::forPath(f.path(r.caption.mid(1)))
+                                                  : r.caption);
+        const bool empty = r.text.isEmpty();
         if (empty)
             f.dialogs.answer(Dialogs::Ok);
-        if (!saveAs.isNull())
+        if (!r.saveAs.isNull())
             f.dialogs.answerFile(savedPath);
         StubBrowser browser(record_);
         f->runCommand("mnuTest");
-
         if (empty) {
             QCOMPARE(f.dialogs.calls().size(), 1);
-            QCOMPARE(f.dialogs.calls()[0].text, QString("Create and Save a page first!"));
-            QCOMPARE(f.dialogs.calls()[0].title, QString("Quindo"));
-            QCOMPARE(f.dialogs.calls()[0].icon, Dialogs::Icon::None);
-            QCOMPARE(f.dialogs.calls()[0].buttons, Dialogs::Buttons::Ok);
-        } else if (!saveAs.isNull()) {
+            QCOMPARE(f.dialogs.shown(0), ScriptedDialogs::box("Create and Save a page first!", "Quindo"));
+        } else if (!r.saveAs.isNull()) {
             // An unnamed page is saved first, with at most one Save As.
             QCOMPARE(f.dialogs.calls().size(), 1);
             QCOMPARE(f.dialogs.calls()[0].kind, ScriptedDialogs::Kind::SaveFile);
             QCOMPARE(f.fileName(), savedPath);
-            if (!saveAs.isEmpty())
-                QVERIFY(readFile(savedPath).startsWith(text));
+            if (!r.saveAs.isEmpty())
+                QVERIFY(readFile(savedPath).startsWith(r.text));
         } else {
             // A page with a file is shown as last saved: no dialog, no save.
             QVERIFY(f.dialogs.calls().isEmpty());
             QVERIFY(path.isEmpty() || !QFile::exists(path));
         }
-        QCOMPARE(f.options() != nullptr, !browserChosen && !empty);
-        if (launches) {
+        QCOMPARE(f.options() != nullptr, !r.browserChosen && !empty);
+        if (r.launches) {
             const auto run = browser.waitForRun();
             QVERIFY(run);
-            QCOMPARE(run->argv, QStringList({stub_, saveAs.isNull() ? path : savedPath}));
+            QCOMPARE(run->argv, QStringList({stub_, r.saveAs.isNull() ? path : savedPath}));
         } else {
             QVERIFY(browser.nothingStarted());
         }
@@ -394,27 +438,24 @@ class BrowserTest : public QObject {
     // ---- sample page ----------------------------------------------------------------
 
     void sample_data() {
-        QTest::addColumn<bool>("changed");
-        QTest::addColumn<int>("answer");
-        QTest::newRow("unchanged: no prompt") << false << 0;
-        QTest::newRow("changed, No") << true << int(Dialogs::No);
-        QTest::newRow("changed, Cancel") << true << int(Dialogs::Cancel);
+        QTest::addColumn<int>("answer");  // 0: unchanged, no prompt
+        QTest::newRow("unchanged: no prompt") << 0;
+        QTest::newRow("changed, No") << int(Dialogs::No);
+        QTest::newRow("changed, Cancel") << int(Dialogs::Cancel);
     }
-
     void sample() {
-        QFETCH(bool, changed);
         QFETCH(int, answer);
         f.start(false, true);
-        f.setText("my unsaved work", 0, 0, changed ? 1 : 0);
+        f.setText("my unsaved work", 0, 0, answer ? 1 : 0);
         f->setCaption(Caption::kNewUntitled);
         f.dialogFileName() = "/tmp/earlier.html";
-        if (changed)
+        if (answer)
             f.dialogs.answer(answer);
         f->runCommand("mnusample");
-        QCOMPARE(f.dialogs.calls().size(), changed ? 1 : 0);
-        if (changed) {
-            QCOMPARE(f.dialogs.calls()[0].text, QString("Save current document?"));
-            QCOMPARE(f.dialogs.calls()[0].buttons, Dialogs::Buttons::YesNoCancel);
+        QCOMPARE(f.dialogs.calls().size(), answer ? 1 : 0);
+        if (answer) {
+            QCOMPARE(f.dialogs.shown(0), ScriptedDialogs::box("Save current document?", "quindo",
+                                                              Dialogs::Buttons::YesNoCancel));
             QCOMPARE(f.saveAnswer(), qint16(answer));
         }
         if (answer == Dialogs::Cancel) {
@@ -428,6 +469,132 @@ class BrowserTest : public QObject {
         QCOMPARE(f.docChanged(), qint16(1));
         QVERIFY(f.dialogFileName().isEmpty());
         QVERIFY(f.text().hasFocus());
+    }
+
+    // ---- "Edit with Quindo" ---------------------------------------------------------
+
+    // The entry is written for a program in an awkward folder, checked by the validator and
+    // then started by gio on a file: the program must receive exactly its own path and the
+    // file's, however the folder is named.
+    void entryStartsTheProgramOnTheFile_data() {
+        QTest::addColumn<QString>("folder");
+        for (const char* folder : {"lib/quindo", "my programs/quindo editor", "it's \"here\"",
+                                   "$HOME/`id`/$(id)", "back\\slash\\\\double", "100% %f %u",
+                                   "a;b&c|d>e<f*?#~", "first\nExec=/bin/false",
+                                   "Übersicht/ドキュメント"})
+            QTest::newRow(folder) << QString(folder);
+    }
+    void entryStartsTheProgramOnTheFile() {
+        QFETCH(QString, folder);
+        useTemporaryXdgHome();
+        QCOMPARE(EditEntry::applicationsFolder(), home_->filePath("data") + "/applications");
+        QCOMPARE(EditEntry::associationsFile(), home_->filePath("config") + "/mimeapps.list");
+        const QString program = home_->filePath("programs/" + folder + "/quindo");
+        QVERIFY(StubBrowser::create(program));
+        QVERIFY(EditEntry::install(program, "quindo"));
+        const auto [valid, complaints] = runTool("desktop-file-validate", {entryPath()});
+        QVERIFY2(valid == 0 && !complaints.contains("error"), qPrintable(complaints));
+        const QString text = readText(entryPath());
+        QCOMPARE(text.count("\nExec="), 1);  // a line break in the path made no new key
+        QCOMPARE(entryValue(text, "Name"), QString("Edit with Quindo"));
+        QCOMPARE(entryValue(text, "NoDisplay"), QString("true"));
+        if (folder.contains('%')) {
+            // GLib looks the program up before it turns "%%" back into "%", so its desktops
+            // cannot start a program whose path holds a percent sign; the validator above
+            // has checked the entry.
+            return;
+        }
+        const QString page = home_->filePath("pages/my page; $x 'q'.html");
+        QVERIFY(writeText(page, "<P>hi"));
+        StubBrowser started(home_->filePath("record"));
+        const auto [launched, output] = runTool("gio", {"launch", entryPath(), page});
+        QVERIFY2(launched == 0, qPrintable(output));
+        const auto run = started.waitForRun();
+        QVERIFY(run);
+        QCOMPARE(run->argv, QStringList({program, page}));
+    }
+
+    // The desktop lists the entry for both types, and the user's own default stays the
+    // default; the type cache is refreshed in the background.
+    void gioListsTheEntryForHtml() {
+        useTemporaryXdgHome();
+        // The desktop lists only entries whose program exists.
+        const QString program = home_->filePath("my programs/quindo");
+        QVERIFY(StubBrowser::create(program));
+        QVERIFY(writeText(EditEntry::applicationsFolder() + "/my-viewer.desktop",
+                          "[Desktop Entry]\nType=Application\nName=My Viewer\nExec=/bin/true %f\n"
+                          "MimeType=text/html;application/xhtml+xml;\n"));
+        QVERIFY(writeText(EditEntry::associationsFile(),
+                          "[Default Applications]\ntext/html=my-viewer.desktop;\n"
+                          "application/xhtml+xml=my-viewer.desktop;\n"));
+        QVERIFY(EditEntry::install(program, "quindo"));
+        for (const QString type : {"text/html", "application/xhtml+xml"}) {
+            const auto [code, output] = runTool("gio", {"mime", type});
+            QCOMPARE(code, 0);
+            QVERIFY2(output.contains(": my-viewer.desktop\n"), qPrintable(output));
+            const qsizetype registered = output.indexOf("Registered applications:");
+            QVERIFY2(registered >= 0 && output.indexOf("quindo-edit.desktop", registered) > registered,
+                     qPrintable(output));
+        }
+        QTRY_VERIFY2_WITH_TIMEOUT(readText(EditEntry::applicationsFolder() + "/mimeinfo.cache")
+                                      .contains(QRegularExpression("text/html=.*quindo-edit.desktop;")),
+                                  "no mimeinfo.cache entry", 20000);
+    }
+
+    void associationsKeepEveryOtherLine_data() { addRows(kAssociations); }
+    void associationsKeepEveryOtherLine() {
+        const auto& r = fetchRow(kAssociations);
+        useTemporaryXdgHome();
+        // No application of the system's handles the types, so no default is kept.
+        const QByteArray dataDirs = qgetenv("XDG_DATA_DIRS");
+        const auto restore = qScopeGuard([&] { qputenv("XDG_DATA_DIRS", dataDirs); });
+        qputenv("XDG_DATA_DIRS", QFile::encodeName(home_->filePath("no system data")));
+        if (!r.before.isNull())
+            QVERIFY(writeText(EditEntry::associationsFile(), r.before));
+        // Installing again changes nothing.
+        for (int round = 0; round < 2; ++round) {
+            QVERIFY(EditEntry::install("/usr/lib/quindo/quindo", "quindo"));
+            QCOMPARE(readText(EditEntry::associationsFile()), r.after);
+        }
+        // A folder in the list's place cannot be replaced.
+        QVERIFY(QFile::remove(EditEntry::associationsFile()));
+        QVERIFY(QDir().mkpath(EditEntry::associationsFile()));
+        QVERIFY(!EditEntry::install("/usr/lib/quindo/quindo", "quindo"));
+    }
+
+    void installButtonReportsSuccessAndCloses() {
+        useTemporaryXdgHome();
+        f.showOptions();
+        f.dialogs.answer(Dialogs::Ok);
+        f.options()->Command2()->click();
+        QCOMPARE(f.dialogs.calls().size(), 1);
+        QCOMPARE(f.dialogs.shown(0), ScriptedDialogs::box(kInstalledText, "Registry Updated Successfully."));
+        QVERIFY(!f.options());
+        const QString text = readText(entryPath());
+        QCOMPARE(entryValue(text, "Exec"),
+                 EditEntry::quoteExecArgument(ProgramInfo::programPath()) + " %f");
+        // The icon file beside the program.
+        QCOMPARE(entryValue(text, "Icon"), ProgramInfo::besideProgram("quindo.svg"));
+        QVERIFY(QFile::exists(entryValue(text, "Icon")));
+    }
+
+    void installFailureKeepsTheWindowOpen_data() {
+        QTest::addColumn<QString>("blocked");  // a file where a folder must be
+        for (const char* blocked : {"data/applications", "data", "config"})
+            QTest::newRow(blocked) << QString(blocked);
+    }
+    void installFailureKeepsTheWindowOpen() {
+        QFETCH(QString, blocked);
+        useTemporaryXdgHome();
+        QVERIFY(writeText(home_->filePath(blocked), "not a folder"));
+        f.showOptions();
+        frmOptions* window = f.options();
+        f.dialogs.answer(Dialogs::Ok);
+        window->Command2()->click();
+        QCOMPARE(f.dialogs.calls().size(), 1);
+        QCOMPARE(f.dialogs.shown(0), ScriptedDialogs::box(kFailedText, "Registry Error"));
+        QCOMPARE(f.options(), window);
+        QCOMPARE(readText(home_->filePath(blocked)), QString("not a folder"));
     }
 };
 

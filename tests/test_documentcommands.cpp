@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The File and Edit commands through the real window: every save prompt and its answers,
 // the new-document window, Close, Exit and the close request, drops onto the editing area,
-// the clipboard and the picture buttons.
+// the clipboard, the picture buttons; exact bytes both ways through load and save, atomic
+// saves that keep the old file on every failure, a killed save; Print, read back from PDF.
 #include "MainWindowFixture.h"
 #include "app/ProgramInfo.h"
 #include "document/DocumentState.h"
@@ -9,11 +10,18 @@
 #include "ui/frmMain.h"
 #include "ui/platform/EditingArea.h"
 #include "ui/platform/Pictures.h"
-#include "ui/platform/Twips.h"
 
 #include <QClipboard>
-#include <QLabel>
+#include <QPrinter>
+#include <QProcess>
 #include <QPushButton>
+#include <QRandomGenerator>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <csignal>
+#include <cstring>
 
 namespace {
 
@@ -42,6 +50,123 @@ const QString kUnsupported =
     "The drag and drop command could not be completed because the data is in an invalid "
     "format or is not supported.";
 
+struct NewButtonRow {
+    const char* name;
+    QString button;
+    bool templatePresent;
+} const kNewButtons[] = {
+    {"New", "Command1", true},
+    {"Load Blank", "Command4", true},
+    {"Load Blank without template", "Command4", false},
+    {"Cancel", "Command2", true},
+};
+
+struct DropRow {
+    const char* name;
+    QString kind;
+    bool startEmpty;
+} const kDrops[] = {
+    {"one file, empty area", "one", true}, {"three files", "three", false},
+    {"text only", "text", false},          {"text onto empty area", "text", true},
+    {"image", "image", false},             {"empty list", "empty", false},
+    {"remote URL", "remote", false},       {"unreadable file", "missing", false},
+};
+
+const QByteArray kDoc("one two three");
+struct ClipboardRow {
+    const char* name;
+    QString command;
+    QByteArray document;
+    int selFrom, selTo;
+    QString clipboardBefore;  // "" = an image only
+    QByteArray documentAfter;
+    QString clipboardAfter;
+    bool changed;
+} const kClipboard[] = {
+    {"cut", "mnuEditCut", kDoc, 4, 8, "old", "one three", "two ", true},
+    {"cut nothing selected", "mnuEditCut", kDoc, 3, 3, "old", kDoc, "", false},
+    {"copy", "mnuEditCopy", kDoc, 0, 3, "old", kDoc, "one", false},
+    {"copy nothing selected", "mnuEditCopy", kDoc, 5, 5, "", kDoc, "", false},
+    {"paste over selection", "mnuEditPaste", kDoc, 4, 7, "2", "one 2 three", "2", true},
+    {"paste at caret", "mnuEditPaste", kDoc, 3, 3, "\u00e9!", "one\xc3\xa9! two three", "\u00e9!", true},
+    {"paste without text deletes selection", "mnuEditPaste", kDoc, 3, 7, "", "one three", "", true},
+    {"cut all", "mnucutall", kDoc, 2, 5, "old", "", kDoc, true},
+    {"cut all empty", "mnucutall", "", 0, 0, "old", "", "", false},
+    {"copy all", "mnucopyall", kDoc, 1, 2, "", kDoc, kDoc, false},
+    {"copy 8-bit text", "mnucopyall", "caf\xe9", 0, 0, "old", "caf\xe9", "caf\u00e9", false},
+    {"paste into 8-bit text", "mnuEditPaste", "\xe9", 1, 1, "\u00fc", "\xe9\xfc", "\u00fc", true},
+    {"button 5 cuts", "Command5", kDoc, 0, 4, "old", "two three", "one ", true},
+    {"button 6 copies", "Command6", kDoc, 8, 13, "old", kDoc, "three", false},
+    {"button 7 pastes", "Command7", kDoc, 0, 13, "all", "all", "all", true},
+};
+
+
+// The PDF's text, page by page, each page as its non-empty lines.
+QString run(const QString& program, const QStringList& arguments) {
+    QProcess p;
+    p.start(program, arguments);
+    if (!p.waitForFinished(30000) || p.exitCode() != 0)
+        return QStringLiteral("<%1 failed: %2>")
+            .arg(program, QString::fromLocal8Bit(p.readAllStandardError()));
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+QList<QStringList> pagesOf(const QString& pdf) {
+    QList<QStringList> pages;
+    for (const QString& page : run("pdftotext", {"-layout", pdf, "-"}).split('\f')) {
+        QStringList lines;
+        for (const QString& line : page.split('\n'))
+            if (!line.trimmed().isEmpty())
+                lines << line.trimmed();
+        if (!lines.isEmpty())
+            pages << lines;
+    }
+    return pages;
+}
+
+struct RoundTripRow {
+    const char* name;
+    QByteArray bytes;
+    bool utf8;
+} const kRoundTrips[] = {
+    {"empty", "", true},
+    {"CR LF", "one\r\ntwo\r\n", true},
+    {"lone LF", "one\ntwo\n", true},
+    {"lone CR", "one\rtwo\r", true},
+    {"mixed ends", "a\r\nb\nc\rd\n\r", true},
+    {"NUL", QByteArray("a\0b\0\0c", 6), true},
+    {"only NUL", QByteArray(1, '\0'), true},
+    {"0x80-0xFF", [] {
+         QByteArray high;
+         for (int c = 0x80; c <= 0xFF; ++c)
+             high.append(char(c));
+         return high;
+     }(), false},
+    {"Latin-1 page", "<p>caf\xe9 \xa9 1999</p>", false},
+    {"invalid UTF-8", "ok \xc3\x28 \xed\xa0\x80 \xf8", false},
+    {"truncated UTF-8", "end \xe2\x82", false},
+    {"UTF-8", "caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80", true},
+    {"UTF-8 BOM", "\xef\xbb\xbf<html>\r\n", true},
+};
+
+const QByteArray kPrinted("<html>\r\nalpha line here\r\nSECOND line\r\n</html>");
+struct PrintRow {
+    const char* name;
+    QString fileName;
+    QByteArray document;
+    int selFrom, selTo;
+    QStringList expected;  // the first page's lines after the program's name
+} const kPrints[] = {
+    {"untitled", "", kPrinted, 0, 0,
+     {"Untitled Document.", "<html>", "alpha line here", "SECOND line", "</html>"}},
+    {"named", "/home/user/my page.html", kPrinted, 0, 0,
+     {"/home/user/my page.html", "<html>", "alpha line here", "SECOND line", "</html>"}},
+    {"selection only", "/srv/a.html", kPrinted, 14, 29, {"/srv/a.html", "line here", "SECO"}},
+    {"selection within a line", "", kPrinted, 10, 15, {"Untitled Document.", "pha l"}},
+    {"empty document", "", "", 0, 0, {"Untitled Document."}},
+    {"8-bit text", "", "caf\xe9 cr\xe8me", 0, 0, {"Untitled Document.", "caf\u00e9 cr\u00e8me"}},
+};
+
 }  // namespace
 
 Q_DECLARE_METATYPE(SaveOutcome)
@@ -50,6 +175,7 @@ class DocumentCommandsTest : public QObject {
     Q_OBJECT
 
     MainWindowFixture f;
+    QString pdf_;
 
     QString path(const QString& name) const { return f.path(name); }
     const QList<ScriptedDialogs::Call>& calls() const { return f.dialogs.calls(); }
@@ -61,6 +187,12 @@ class DocumentCommandsTest : public QObject {
             QVERIFY(QFileInfo(path(name)).isDir() ? QDir(path(name)).removeRecursively()
                                                   : QFile::remove(path(name)));
         f.start(false, true);
+        pdf_ = path(QString("%1-%2.pdf").arg(QTest::currentTestFunction(), QTest::currentDataTag()));
+        f.setChoosePrinter([this](QPrinter& printer) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdf_);
+            return true;
+        });
     }
     void cleanup() { f.finish(); }
 
@@ -153,13 +285,8 @@ class DocumentCommandsTest : public QObject {
 
         // What was asked.
         if (condition) {
-            QVERIFY(!calls().isEmpty());
             const Prompt& p = kPrompts[command];
-            QCOMPARE(calls()[0].kind, ScriptedDialogs::Kind::Message);
-            QCOMPARE(calls()[0].text, p.text);
-            QCOMPARE(calls()[0].buttons, p.buttons);
-            QCOMPARE(calls()[0].icon, Dialogs::Icon::None);
-            QCOMPARE(calls()[0].title, p.title);
+            QCOMPARE(f.dialogs.shown(0), f.dialogs.box(p.text, p.title, p.buttons));
             if (answer == Dialogs::Yes && saveAsDialog)
                 QCOMPARE(calls()[1].kind, ScriptedDialogs::Kind::SaveFile);
         } else if (command != "mnuFileOpen") {
@@ -294,10 +421,9 @@ class DocumentCommandsTest : public QObject {
         f.dialogs.answerFile(file);
         f->runCommand("mnuFileOpen");
         QCOMPARE(calls().size(), 1);
-        const auto& open = calls()[0].request;
-        QCOMPARE(open.filter, QString("HTML or Text Files (*.HTM* *.txt)"));
-        QCOMPARE(open.fileName, path("remembered.html"));
-        QCOMPARE(open.defaultSuffix, QString("html"));
+        QCOMPARE(calls()[0].request.fileName, path("remembered.html"));
+        QCOMPARE(calls()[0].request.filter, QString("HTML or Text Files (*.HTM* *.txt)"));
+        QCOMPARE(calls()[0].request.defaultSuffix, QString("html"));
         QCOMPARE(f.bytes(), QByteArray("<p>hi</p>"));
         QCOMPARE(f.dialogFileName(), file);
         // Save writes back to the same path without a dialog.
@@ -311,10 +437,9 @@ class DocumentCommandsTest : public QObject {
         const QString copy = path("copy.html");
         f.dialogs.answerFile(copy);
         QVERIFY(f.saveAs());
-        const auto& save = calls()[1].request;
-        QCOMPARE(save.filter, QString("HTML Files (*.HTM*)"));
-        QCOMPARE(save.fileName, file);
-        QCOMPARE(save.defaultSuffix, QString("html"));
+        QCOMPARE(calls()[1].request.fileName, file);
+        QCOMPARE(calls()[1].request.filter, QString("HTML Files (*.HTM*)"));
+        QCOMPARE(calls()[1].request.defaultSuffix, QString("html"));
         QCOMPARE(f->caption(), "Quindo- " + copy);
         QCOMPARE(f.dialogFileName(), copy);
         // Save As cancelled empties the name and leaves the caption.
@@ -341,51 +466,31 @@ class DocumentCommandsTest : public QObject {
         QCOMPARE(readFile(missing), QByteArray("keep part\r\n"));
     }
 
-    void newWindowLayout() {
+    // One non-modal window, centred, focus on New, then Cancel, then Load Blank.
+    void newWindowFocusAndPlace() {
         f->runCommand("mnuFileNew");
         frmNew* n = f.newWindow();
-        QVERIFY(n);
-        QVERIFY(QTest::qWaitForWindowExposed(n));
-        QCOMPARE(n->windowTitle(), QString("New document? Current content will be lost..."));
-        QCOMPARE(n->size(), Twips::toPixels(QSize(4995, 1830)));
+        QVERIFY(n && QTest::qWaitForWindowExposed(n));
         QVERIFY((n->windowFlags() & Qt::Tool) && !n->isModal());
-        auto* label = n->findChild<QLabel*>("Label2");
-        QVERIFY(label);
-        QCOMPARE(label->geometry(), Twips::rect(1935, 540, 2940, 465));
-        QCOMPARE(label->text(),
-                 QString("Create a new blank document with headers and meta tags already in place."));
-        QCOMPARE(n->findChild<QPushButton*>("Command4")->geometry(), Twips::rect(720, 540, 1140, 375));
-        QCOMPARE(n->findChild<QPushButton*>("Command2")->text(), QString("Cancel"));
-        QVERIFY(n->findChild<QWidget*>("Line1") && n->findChild<QWidget*>("Image1"));
-        // Focus: New, Cancel, Load Blank.
         QTRY_COMPARE(QApplication::focusWidget(), n->findChild<QWidget*>("Command1"));
-        QCOMPARE(n->findChild<QWidget*>("Command1")->nextInFocusChain(),
-                 n->findChild<QWidget*>("Command2"));
-        QWidget* after = n->findChild<QWidget*>("Command2")->nextInFocusChain();
-        while (after->focusPolicy() == Qt::NoFocus)
-            after = after->nextInFocusChain();
-        QCOMPARE(after, n->findChild<QWidget*>("Command4"));
-        // Centred on the screen.
+        QWidget* at = QApplication::focusWidget();
+        for (const char* next : {"Command2", "Command4"}) {
+            do
+                at = at->nextInFocusChain();
+            while (at->focusPolicy() == Qt::NoFocus);
+            QCOMPARE(at, n->findChild<QWidget*>(next));
+        }
         const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
         QVERIFY((n->frameGeometry().center() - screen.center()).manhattanLength() <= 2);
-        // One window only: New again shows the same one.
+        // New again shows the same one.
         f->runCommand("mnuFileNew");
         QCOMPARE(f.newWindow(), n);
         QCOMPARE(f->findChildren<frmNew*>().size(), 1);
     }
 
-    void newWindowButtons_data() {
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<bool>("templatePresent");
-        QTest::newRow("New") << "Command1" << true;
-        QTest::newRow("Load Blank") << "Command4" << true;
-        QTest::newRow("Load Blank without template") << "Command4" << false;
-        QTest::newRow("Cancel") << "Command2" << true;
-    }
-
+    void newWindowButtons_data() { addRows(kNewButtons); }
     void newWindowButtons() {
-        QFETCH(QString, button);
-        QFETCH(bool, templatePresent);
+        const auto& [name, button, templatePresent] = fetchRow(kNewButtons);
         const QString file = path("before.html");
         writeFile(file, "before");
         f.load(file);
@@ -420,9 +525,7 @@ class DocumentCommandsTest : public QObject {
             QCOMPARE(f->caption(), QString("Quindo- Tamblor9 blank document."));
         } else {
             QCOMPARE(calls().size(), 1);
-            QCOMPARE(calls()[0].text, "Can't open file: " + f.dir.path() + "/blank.html");
-            QCOMPARE(calls()[0].title, QString("quindo"));
-            QCOMPARE(calls()[0].icon, Dialogs::Icon::None);
+            QCOMPARE(f.dialogs.shown(0), f.dialogs.box("Can't open file: " + f.path("blank.html")));
             QVERIFY(f.text().isEmpty());
             QCOMPARE(f->caption(), QString("Quindo- Tamblor9 blank document."));
         }
@@ -439,22 +542,9 @@ class DocumentCommandsTest : public QObject {
         QCOMPARE(f.docChanged(), qint16(0));
     }
 
-    void drops_data() {
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<bool>("startEmpty");
-        QTest::newRow("one file, empty area") << "one" << true;
-        QTest::newRow("three files") << "three" << false;
-        QTest::newRow("text only") << "text" << false;
-        QTest::newRow("text onto empty area") << "text" << true;
-        QTest::newRow("image") << "image" << false;
-        QTest::newRow("empty list") << "empty" << false;
-        QTest::newRow("remote URL") << "remote" << false;
-        QTest::newRow("unreadable file") << "missing" << false;
-    }
-
+    void drops_data() { addRows(kDrops); }
     void drops() {
-        QFETCH(QString, kind);
-        QFETCH(bool, startEmpty);
+        const auto& [name, kind, startEmpty] = fetchRow(kDrops);
         const bool loads = kind == "one" || kind == "three";
         const QString first = path("first.html");
         writeFile(first, "first \xe9");
@@ -496,16 +586,13 @@ class DocumentCommandsTest : public QObject {
             QCOMPARE(f->caption(), "Quindo- " + first);
             QCOMPARE(f.docChanged(), qint16(0));
         } else if (kind == "missing") {
-            QCOMPARE(calls().last().text, "Can't open file: " + path("gone.html"));
-            QCOMPARE(calls().last().title, QString("quindo"));
+            QCOMPARE(f.dialogs.shown(int(calls().size()) - 1),
+                     f.dialogs.box("Can't open file: " + path("gone.html")));
             QVERIFY(f.text().isEmpty());
             QCOMPARE(f->caption(), "Quindo- " + path("gone.html"));
             QCOMPARE(f.docChanged(), qint16(0));
         } else {
-            QCOMPARE(calls().last().text, kUnsupported);
-            QCOMPARE(calls().last().buttons, Dialogs::Buttons::Ok);
-            QCOMPARE(calls().last().icon, Dialogs::Icon::None);
-            QCOMPARE(calls().last().title, QString("Quindo"));
+            QCOMPARE(f.dialogs.shown(int(calls().size()) - 1), f.dialogs.box(kUnsupported, "Quindo"));
             // Nothing was inserted.
             QCOMPARE(f.bytes(), startEmpty ? QByteArray() : QByteArray("mine"));
             QCOMPARE(f->caption(), QString("Quindo HTML Editor"));
@@ -529,58 +616,10 @@ class DocumentCommandsTest : public QObject {
         QCOMPARE(calls()[2].text, "Can't open file: " + path("none.html"));
     }
 
-    void clipboard_data() {
-        QTest::addColumn<QString>("command");
-        QTest::addColumn<QByteArray>("document");
-        QTest::addColumn<int>("selFrom");
-        QTest::addColumn<int>("selTo");
-        QTest::addColumn<QString>("clipboardBefore");  // "" = an image only
-        QTest::addColumn<QByteArray>("documentAfter");
-        QTest::addColumn<QString>("clipboardAfter");
-        QTest::addColumn<bool>("changed");
-        const QByteArray doc("one two three");
-        QTest::newRow("cut") << "mnuEditCut" << doc << 4 << 8 << "old" << QByteArray("one three")
-                             << "two " << true;
-        QTest::newRow("cut nothing selected")
-            << "mnuEditCut" << doc << 3 << 3 << "old" << doc << "" << false;
-        QTest::newRow("copy") << "mnuEditCopy" << doc << 0 << 3 << "old" << doc << "one" << false;
-        QTest::newRow("copy nothing selected")
-            << "mnuEditCopy" << doc << 5 << 5 << "" << doc << "" << false;
-        QTest::newRow("paste over selection")
-            << "mnuEditPaste" << doc << 4 << 7 << "2" << QByteArray("one 2 three") << "2" << true;
-        QTest::newRow("paste at caret")
-            << "mnuEditPaste" << doc << 3 << 3 << "\xc3\xa9!"
-            << QByteArray("one\xc3\xa9! two three") << "\xc3\xa9!" << true;
-        QTest::newRow("paste without text deletes selection")
-            << "mnuEditPaste" << doc << 3 << 7 << "" << QByteArray("one three") << "" << true;
-        QTest::newRow("cut all") << "mnucutall" << doc << 2 << 5 << "old" << QByteArray()
-                                 << QString(doc) << true;
-        QTest::newRow("cut all empty")
-            << "mnucutall" << QByteArray() << 0 << 0 << "old" << QByteArray() << "" << false;
-        QTest::newRow("copy all") << "mnucopyall" << doc << 1 << 2 << "" << doc << QString(doc)
-                                  << false;
-        QTest::newRow("copy 8-bit text") << "mnucopyall" << QByteArray("caf\xe9") << 0 << 0 << "old"
-                                         << QByteArray("caf\xe9") << "caf\u00e9" << false;
-        QTest::newRow("paste into 8-bit text")
-            << "mnuEditPaste" << QByteArray("\xe9") << 1 << 1 << "\u00fc" << QByteArray("\xe9\xfc")
-            << "\u00fc" << true;
-        QTest::newRow("button 5 cuts")
-            << "Command5" << doc << 0 << 4 << "old" << QByteArray("two three") << "one " << true;
-        QTest::newRow("button 6 copies")
-            << "Command6" << doc << 8 << 13 << "old" << doc << "three" << false;
-        QTest::newRow("button 7 pastes")
-            << "Command7" << doc << 0 << 13 << "all" << QByteArray("all") << "all" << true;
-    }
-
+    void clipboard_data() { addRows(kClipboard); }
     void clipboard() {
-        QFETCH(QString, command);
-        QFETCH(QByteArray, document);
-        QFETCH(int, selFrom);
-        QFETCH(int, selTo);
-        QFETCH(QString, clipboardBefore);
-        QFETCH(QByteArray, documentAfter);
-        QFETCH(QString, clipboardAfter);
-        QFETCH(bool, changed);
+        const auto& [name, command, document, selFrom, selTo, clipboardBefore, documentAfter,
+                     clipboardAfter, changed] = fetchRow(kClipboard);
         QClipboard* clip = QGuiApplication::clipboard();
         auto* before = new QMimeData;
         before->setHtml("<b>rich</b>");
@@ -628,6 +667,272 @@ class DocumentCommandsTest : public QObject {
         f.setChoosePrinter([&asked](QPrinter&) { return ++asked, false; });
         QTest::mouseClick(f->button("Command4"), Qt::LeftButton);
         QCOMPARE(asked, 1);
+    }
+    // ---- load and save ----------------------------------------------------------------
+
+    void roundTrip_data() { addRows(kRoundTrips); }
+    void roundTrip() {
+        const auto& [name, bytes, utf8] = fetchRow(kRoundTrips);
+        writeFile(path("source.html"), bytes);
+        f.load(path("source.html"));
+        QCOMPARE(f.text().isUtf8(), utf8);
+        QCOMPARE(f.bytes(), bytes);
+        QVERIFY(f.saveFileAs(path("saved.html")));
+        QCOMPARE(readFile(path("saved.html")), bytes + "\r\n");
+        QCOMPARE(f.docChanged(), qint16(0));
+    }
+
+    void randomRoundTrips() {
+        // Short strings drawn mostly from the bytes that tend to break things.
+        static const char kNasty[] = "\r\n\0\x80\xff\xc3\xa9\xe2\xef\xbb\xbf" "a<\t";
+        QRandomGenerator random(20240611);
+        for (int round = 0; round < 3000; ++round) {
+            QByteArray bytes(random.bounded(0, 48), '\0');
+            for (char& b : bytes)
+                b = random.bounded(2) ? kNasty[random.bounded(int(sizeof kNasty) - 1)]
+                                      : char(random.bounded(256));
+            writeFile(path("random.bin"), bytes);
+            f.openFile(path("random.bin"));
+            QVERIFY(f.saveFileAs(path("random-saved.bin")));
+            if (readFile(path("random-saved.bin")) != bytes + "\r\n")
+                QFAIL(qPrintable("round " + QString::number(round) + ": " + bytes.toHex()));
+        }
+    }
+
+    void eachSaveAddsOneLineEnd() {
+        const QString file = path("abc.html");
+        f.text().setBytes("abc");
+        QVERIFY(f.saveFileAs(file));
+        QCOMPARE(readFile(file), QByteArray("abc\r\n"));
+        f.load(file);
+        QVERIFY(f.save());
+        QCOMPARE(readFile(file), QByteArray("abc\r\n\r\n"));
+        f.text().setBytes({});
+        QVERIFY(f.saveFileAs(file));
+        QCOMPARE(readFile(file), QByteArray("\r\n"));
+        // An 8-bit text emptied by Close is UTF-8 again.
+        writeFile(path("latin.html"), "caf\xe9");
+        f.load(path("latin.html"));
+        QVERIFY(!f.text().isUtf8());
+        f.dialogs.answer(Dialogs::No);
+        f->runCommand("mnuFileClose");
+        QVERIFY(f.text().isEmpty() && f.text().isUtf8());
+    }
+
+    void loadFailure() {
+        f.setText("kept", 0, 0, 1);
+        for (const QString& file : {path("no such file.html"), f.dir.path()}) {
+            f.dialogs.clear();
+            f.dialogs.answer(Dialogs::Ok);
+            f.openFile(file);
+            QCOMPARE(f.dialogs.shown(0), f.dialogs.box("Can't open file: " + file));
+            QCOMPARE(f.bytes(), QByteArray("kept"));
+        }
+    }
+
+    // Every failed write leaves the target as it was, reports the system's reason and
+    // keeps the document changed, so Exit still asks.
+    void saveFailure_data() {
+        QTest::addColumn<QString>("kind");
+        for (const char* kind : {"missing", "directory", "full", "limit"})
+            QTest::newRow(kind) << kind;
+    }
+    void saveFailure() {
+        QFETCH(QString, kind);
+        const QByteArray old(1000, 'o');
+        const QHash<QString, QString> targets{{"missing", path("no folder/page.html")},
+                                              {"directory", path("a folder.html")},
+                                              {"full", "/dev/full"},
+                                              {"limit", path("limit/limited.html")}};
+        const QString target = targets[kind];
+        const QHash<QString, int> errors{
+            {"missing", ENOENT}, {"directory", EISDIR}, {"full", ENOSPC}, {"limit", EFBIG}};
+        if (kind == "directory") {
+            QVERIFY(QDir().mkpath(target));
+            writeFile(target + "/inside.txt", "inside");
+        } else if (kind == "limit") {
+            QVERIFY(QDir().mkpath(path("limit")));
+            writeFile(target, old);
+        }
+        // Where the file itself cannot be written, another name can be.
+        const QString reason =
+            "Can't save " + target + ": " + QString::fromLocal8Bit(std::strerror(errors[kind])) +
+            (kind == "missing" || kind == "directory"
+                 ? "\nUse Save As to save the document under another name."
+                 : "");
+        const QByteArray precious(64 * 1024, 'p');
+        f.text().setBytes(precious);
+        f.dialogs.answerFile(target);
+        f.dialogs.answer(Dialogs::Ok);
+        bool saved;
+        if (kind == "limit") {
+            // Root ignores file permissions, but not the file-size limit.
+            struct rlimit before {};
+            QCOMPARE(getrlimit(RLIMIT_FSIZE, &before), 0);
+            struct rlimit limited = before;
+            limited.rlim_cur = 4096;
+            auto* const oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+            QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
+            saved = f.saveAs();
+            QCOMPARE(setrlimit(RLIMIT_FSIZE, &before), 0);
+            std::signal(SIGXFSZ, oldHandler);
+        } else {
+            saved = f.saveAs();
+        }
+        QVERIFY(!saved);
+        const QString message =
+            f.dialogs.box(reason, "quindo", Dialogs::Buttons::Ok, Dialogs::Icon::Exclamation);
+        QCOMPARE(f.dialogs.shown(1), message);
+        QCOMPARE(f.docChanged(), qint16(1));
+        // Nothing was written there: the document keeps its (lack of a) name and caption.
+        QCOMPARE(f.fileName(), QString());
+        QCOMPARE(f->caption(), Caption::kNoDocument);
+        QCOMPARE(f.bytes(), precious);
+        // What was there before is still there, as it was.
+        struct stat st {};
+        if (kind == "missing") {
+            QVERIFY(!QFileInfo::exists(path("no folder")));
+        } else if (kind == "directory") {
+            QCOMPARE(readFile(target + "/inside.txt"), QByteArray("inside"));
+        } else if (kind == "full") {
+            QVERIFY(::stat("/dev/full", &st) == 0 && S_ISCHR(st.st_mode));
+        } else {
+            QCOMPARE(readFile(target), old);
+            QCOMPARE(QDir(path("limit")).entryList(QDir::Files | QDir::System),
+                     QStringList{"limited.html"});
+        }
+        // Save asks for a name again (the failed one was not taken), starting on it, and
+        // fails the same way; the document still counts as changed.
+        f.dialogs.clear();
+        if (kind != "limit") {
+            f.dialogs.answerFile(target);
+            f.dialogs.answer(Dialogs::Ok);
+            QVERIFY(!f.save());
+            QCOMPARE(calls()[0].request.fileName, target);
+            QCOMPARE(f.dialogs.shown(1), message);
+            QCOMPARE(f.docChanged(), qint16(1));
+            f.dialogs.clear();
+        }
+        // Exit asks; Cancel keeps the program and the text.
+        f.dialogs.answer(Dialogs::Cancel);
+        f->runCommand("mnuFileExit");
+        QCOMPARE(calls().size(), 1);
+        QCOMPARE(calls()[0].text, QString("Save current document?"));
+        QVERIFY(f->isVisible());
+        QCOMPARE(f.bytes(), precious);
+        QCOMPARE(f.saveAnswer(), qint16(Dialogs::Cancel));
+    }
+
+    // A save through a symbolic link writes the file it names; a new file gets the usual
+    // permissions; no temporary file is left beside them.
+    void saveThroughALinkAndANewFile() {
+        QTemporaryDir own;
+        const QString file = own.filePath("shared.html");
+        const QString link = own.filePath("link.html");
+        writeFile(file, "old");
+        QVERIFY(QFile::link(file, link));
+        f.text().setBytes("new text");
+        QVERIFY(f.saveFileAs(link));
+        QVERIFY(QFileInfo(link).isSymLink());
+        QCOMPARE(readFile(file), QByteArray("new text\r\n"));
+        QVERIFY(f.saveFileAs(own.filePath("fresh.html")));
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        struct stat st {};
+        QCOMPARE(::stat(QFile::encodeName(own.filePath("fresh.html")).constData(), &st), 0);
+        QCOMPARE(st.st_mode & 0777, 0666 & ~mask);
+        QCOMPARE(QDir(own.path()).entryList(QDir::Files | QDir::System | QDir::Hidden),
+                 (QStringList{"fresh.html", "link.html", "shared.html"}));
+    }
+
+    // A save killed at any moment leaves the old file or the new one, never a mixture.
+    void killedSaveLeavesOldOrNew() {
+        const QString target = path("large.html");
+        const int megabytes = 48;
+        const QByteArray old(3 * 1024 * 1024 + 17, 'O');
+        const QByteArray line = QByteArray(78, 'N') + "\r\n";
+        const QByteArray fresh =
+            line.repeated(qsizetype(megabytes) * 1024 * 1024 / line.size()) + "\r\n";
+        auto start = [&](QProcess& child) {
+            writeFile(target, old);
+            child.start(QStringLiteral(SAVE_CHILD), {target, QString::number(megabytes), "N"});
+            QVERIFY(child.waitForStarted() && child.waitForReadyRead(60000));
+            QCOMPARE(child.readLine().trimmed(), QByteArray("saving"));
+        };
+        // How long a whole save takes here, to spread the kills over it.
+        QElapsedTimer clock;
+        qint64 fullSave = 0;
+        {
+            QProcess child;
+            start(child);
+            clock.start();
+            QVERIFY(child.waitForFinished(120000));
+            fullSave = clock.elapsed();
+            QCOMPARE(child.exitCode(), 0);
+            QCOMPARE(readFile(target).size(), fresh.size());
+        }
+        QRandomGenerator random(7);
+        int sawOld = 0;
+        int sawNew = 0;
+        for (int round = 0; round < 8; ++round) {
+            QProcess child;
+            start(child);
+            QTest::qSleep(int(random.bounded(fullSave + 1)));
+            ::kill(child.processId(), SIGKILL);
+            QVERIFY(child.waitForFinished(60000));
+            const QByteArray now = readFile(target);
+            QVERIFY2(now == old || now == fresh,
+                     qPrintable(QString("round %1: %2 bytes").arg(round).arg(now.size())));
+            ++(now == old ? sawOld : sawNew);
+        }
+        qInfo("full save %lld ms; killed saves left the old file %d times, the new %d times",
+              fullSave, sawOld, sawNew);
+    }
+
+    // ---- print --------------------------------------------------------------------------
+
+    // The program's name and the document's in bold on the first page, then the selection
+    // or the whole text; the document is left as it was.
+    void print_data() { addRows(kPrints); }
+    void print() {
+        const auto& [name, fileName, document, selFrom, selTo, expected] = fetchRow(kPrints);
+        f.fileName() = fileName;
+        f.setText(document, selFrom, selTo);
+        f->action("mnuFilePrint")->trigger();
+        const QList<QStringList> pages = pagesOf(pdf_);
+        QCOMPARE(pages.size(), 1);
+        QVERIFY2(pages[0].value(0).startsWith("Quindo HTML Editor"), qPrintable(pages[0].join('|')));
+        QCOMPARE(pages[0].mid(1), expected);
+        QCOMPARE(f.bytes(), document);
+        QCOMPARE(f.docChanged(), qint16(0));
+        QCOMPARE(f.fileName(), fileName);
+        QVERIFY(calls().isEmpty());
+        // The header is bold, the text is not.
+        const QString fonts = run("pdffonts", {pdf_});
+        QVERIFY2(fonts.contains("Bold"), qPrintable(fonts));
+        bool plain = false;
+        for (const QString& line : fonts.split('\n').mid(2))
+            plain = plain || (!line.isEmpty() && !line.section(' ', 0, 0).contains("Bold"));
+        QVERIFY2(plain || document.isEmpty(), qPrintable(fonts));
+    }
+
+    void longDocumentHasHeaderOnFirstPageOnly() {
+        QByteArray doc;
+        for (int i = 1; i <= 150; ++i)
+            doc += "line " + QByteArray::number(i) + "\r\n";
+        f->Text1().setBytes(doc);
+        f->runCommand("mnuFilePrint");
+        const QList<QStringList> pages = pagesOf(pdf_);
+        QVERIFY(pages.size() >= 2);
+        QVERIFY(pages[0][0].startsWith("Quindo HTML Editor"));
+        QCOMPARE(pages[0].mid(1, 2), (QStringList{"Untitled Document.", "line 1"}));
+        QVERIFY(pages[1][0].startsWith("line "));
+        QCOMPARE(pages.last().last(), QString("line 150"));
+        // Without a printer nothing is printed.
+        QFile::remove(pdf_);
+        f.setChoosePrinter([](QPrinter&) { return false; });
+        f->runCommand("mnuFilePrint");
+        QVERIFY(!QFileInfo::exists(pdf_));
     }
 };
 

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Nothing lost, nothing damaged: what loading, saving, the settings store, the message
 // boxes and "Edit with Quindo" do with nodes that are no plain files, failed reads and
-// writes, file modes, hard links and the desktop's association list.
+// writes, file modes, hard links and the desktop's association list; which files the real
+// open and save dialogs show, their default suffix and the name they start with.
 #include "TestEnvironment.h"
 #include "TestFiles.h"
 #include "app/SettingsStore.h"
@@ -11,6 +12,9 @@
 #include "ui/platform/EditingArea.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QLabel>
 #include <QMessageBox>
 #include <QProcess>
@@ -71,6 +75,38 @@ QString describe(const QString& path) {
 
 long sci(EditingArea& area, unsigned int message, unsigned long w = 0, long l = 0) {
     return area.SendScintilla(message, w, l);
+}
+
+
+// Runs act on the open file dialog once its folder lists at least `rows` enabled names.
+void whenOpen(int rows, const std::function<void(QFileDialog*, QStringList)>& act) {
+    auto* poll = new QTimer;
+    auto* clock = new QElapsedTimer;
+    clock->start();
+    QObject::connect(poll, &QTimer::timeout, [=] {
+        QFileDialog* dialog = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* d = qobject_cast<QFileDialog*>(w); d && d->isVisible())
+                dialog = d;
+        if (!dialog)
+            return;
+        auto* list = dialog->findChild<QAbstractItemView*>("listView");
+        QStringList shown;
+        for (int row = 0; list && list->model() && row < list->model()->rowCount(list->rootIndex()); ++row) {
+            const QModelIndex index = list->model()->index(row, 0, list->rootIndex());
+            // A file the filter leaves out is hidden or shown disabled.
+            if (list->model()->flags(index) & Qt::ItemIsEnabled)
+                shown << index.data().toString();
+        }
+        if (shown.size() < rows && clock->elapsed() < 5000)
+            return;
+        poll->stop();
+        poll->deleteLater();
+        delete clock;
+        shown.sort();
+        act(dialog, shown);
+    });
+    poll->start(20);
 }
 
 }  // namespace
@@ -456,6 +492,50 @@ class FileSafetyTest : public QObject {
             return;
         QCOMPARE(describe(EditEntry::associationsFile()), node);
         QVERIFY(!QFileInfo::exists(EditEntry::applicationsFolder()));
+    }
+    // The document filters match whatever the case of the name.
+    void fileDialogFilters_data() {
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QStringList>("shown");
+        QTest::newRow("open") << "HTML or Text Files (*.HTM* *.txt)"
+                              << QStringList{"Mixed.Htm", "PAGE.HTM",  "README.TXT",
+                                             "notes.txt", "page.html", "page.html.bak"};
+        QTest::newRow("save") << "HTML Files (*.HTM*)"
+                              << QStringList{"Mixed.Htm", "PAGE.HTM", "page.html", "page.html.bak"};
+    }
+    void fileDialogFilters() {
+        QFETCH(QString, filter);
+        QFETCH(QStringList, shown);
+        const QString folder = path("dialog");
+        QVERIFY(QDir().mkpath(folder));
+        for (const char* file : {"page.html", "PAGE.HTM", "Mixed.Htm", "notes.txt", "README.TXT",
+                                 "picture.png", "page.html.bak", "style.css"})
+            writeFile(folder + "/" + file, {});
+        QStringList seen;
+        whenOpen(int(shown.size()), [&](QFileDialog* dialog, QStringList names) {
+            seen = names;
+            dialog->reject();
+        });
+        QtDialogs dialogs;
+        QCOMPARE(dialogs.openFile({filter, folder + "/page.html", "html", {}}), QString());
+        QCOMPARE(seen, shown);
+    }
+
+    void saveDialogAddsTheDefaultSuffix() {
+        QString startedIn, startedWith;
+        whenOpen(0, [&](QFileDialog* dialog, QStringList) {
+            startedIn = dialog->directory().absolutePath();
+            auto* edit = dialog->findChild<QLineEdit*>("fileNameEdit");
+            startedWith = edit ? edit->text() : QString();
+            if (edit)
+                edit->setText("new page");
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        QtDialogs dialogs;
+        const QString chosen = dialogs.saveFile({"HTML Files (*.HTM*)", path("remembered.html"), "html", {}});
+        QCOMPARE(startedIn, QDir(dir_.path()).absolutePath());
+        QCOMPARE(startedWith, QString("remembered.html"));
+        QCOMPARE(chosen, path("new page.html"));
     }
 };
 

@@ -18,17 +18,10 @@
 
 namespace {
 
-const QString kScriptWarning = QStringLiteral(
-    "In order for this Javascript to work, you need to put this code in the <HEAD> </HEAD> "
-    "section of the code.  If you paste this into the <BODY> it won't work.");
-const QString kTransitionWarning = QStringLiteral(
-    "In order for Transistions to work, you need to put this code in the <HEAD> </HEAD> section "
-    "of the code.  If you paste this into the <BODY> it won't work.");
-const QString kHoverQuestion = QStringLiteral(
-    "Hover button is a Microsoft applet.  In order for it to work you will have to copy the files "
-    "fphover.class and fphoverx.class  from the Quindo folder to the folder with your HTML "
-    "document.  Do you wish to go ahead and add the appropriate HTML tags to the current "
-    "document?");
+// The question the hover button asks, as the catalogue holds it.
+QString hoverQuestion() {
+    return QString::fromLatin1(SnippetCatalogue::find(u"mnuhover")->guide->text);
+}
 
 // Where the caret of an entry ends, in characters from the start of its text.
 int caretOf(const SnippetCatalogue::Entry& e) {
@@ -38,6 +31,47 @@ int caretOf(const SnippetCatalogue::Entry& e) {
 qint64 bytePosition(EditingArea& area) {
     return area.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS);
 }
+
+struct AlignmentRow {
+    const char* name;
+    int from, to;
+    QByteArray after;
+} const kAlignment[] = {
+    {"caret", 7, 7, "<TABLE ALIGN=CENTER>"},
+    {"selection", 7, 13, "<TABLE ALIGN=>"},
+    {"selection made backwards", 13, 7, "<TABLE ALIGN=>"},
+};
+
+struct MultiLineRow {
+    const char* name;
+    QString control;
+    int line, column;
+} const kMultiLine[] = {
+    {"unordered list, after </UL>", "mnulist", 3, 5},
+    {"ordered list, after </OL>", "mnuolist", 3, 5},
+    {"2x2 table, after </TABLE>", "mnuItem2", 3, 8},
+    {"2x3 no border, after </TABLE>", "mnunb2", 4, 8},
+    {"form button, next line", "mnubuttonwindow", 3, 0},
+    {"sound, next line", "mnusound", 2, 0},
+};
+
+// Caret steps past the 16-bit range, in ASCII, UTF-8 with characters wider than a byte
+// and 8-bit documents.
+struct LargeRow {
+    const char* name;
+    QByteArray piece;
+    int pieceCharacters, count;
+    QString control;
+} const kLarge[] = {
+    {"ascii past 32767", "abcdefghij", 10, 3277, "Command15"},
+    {"ascii at 65536", "abcdefgh", 8, 8192, "mnubold"},
+    {"lines past 32767", "<P>line" CRLF, 9, 5000, "mnumarq"},
+    // "é€𝄞x": 4 characters in 10 bytes.
+    {"utf-8 before the caret", "\xc3\xa9\xe2\x82\xac\xf0\x9d\x84\x9ex", 4, 9000, "Command8"},
+    {"utf-8 short", "\xc3\xa9\xe2\x82\xac", 2, 3, "mnufaceblank"},
+    {"8-bit past 32767", "caf\xe9 ", 5, 8000, "Command16"},
+    {"4 MB", QByteArray(1024, 'z'), 1024, 4096, "mnubullet"},
+};
 
 }  // namespace
 
@@ -113,48 +147,24 @@ class SnippetsTest : public QObject {
         QCOMPARE(inCatalogue, expected);
         QVERIFY(!SnippetCatalogue::find(u"mnulistex") && !SnippetCatalogue::find(u"Command1"));
 
+        // A few entries against the design.
         struct Spot {
             const char* control;
             QByteArray text;
             int caret;  // -1: after the text
-            QString box;
         };
-        const QByteArray hover =
-            "<applet code=fphover.class width=120 height=24>" CRLF
-            "<param name=text value=Button Text>" CRLF "<param name=color value=#000080>" CRLF
-            "<param name=hovercolor value=#0000FF>" CRLF "<param name=textcolor value=#FFFFFF>" CRLF
-            "<param name=effect value=glow>" CRLF "<param name=url value=link.html valuetype=ref>" CRLF
-            "</applet>" CRLF;
-        const QByteArray trans =
-            "<META http-equiv=Page-Enter content=RevealTrans(Duration=1.0,Transition=23)>" CRLF;
-        const QList<Spot> spots{
-            {"Command8", "<A HREF=></A>", 9, {}},
-            {"Command16", "<A HREF=MAILTO:>", 15, {}},
-            {"mnufaceblank", "<FONT FACE=>", 11, {}},
-            {"mnunb2",
-             "<TABLE CELLPADDING=0 COLSPACING=2 WIDTH=90%>" CRLF
-             "<TR><TD>data cell one<TD><TD>data cell two<TD></TR>" CRLF
-             "<TR><TD>data cell three<TD><TD>data cell four<TD></TR>" CRLF
-             "<TR><TD>data cell five<TD><TD>data cell six<TD></TR>" CRLF "</TABLE>",
-             -1, {}},
-            {"mnuhover", hover, -1, kHoverQuestion},
-            {"mnurtclick",
-             "<script language=javascript>" CRLF "function click() {" CRLF
-             "if (event.button==2) {" CRLF "alert('Please do not copy my links!')" CRLF "}" CRLF
-             "}" CRLF "document.onmousedown=click" CRLF "</script>" CRLF,
-             -1, kScriptWarning},
-            {"mnutrans", trans, -1, kTransitionWarning},
-            {"mnuvideo", "<img dynsrc=name of video here.avi start=fileopen>", -1, {}},
-        };
-        for (const Spot& s : spots) {
-            const SnippetCatalogue::Entry* e = SnippetCatalogue::find(QString::fromLatin1(s.control));
-            QVERIFY2(e, s.control);
-            QCOMPARE(e->text.toByteArray(), s.text);
-            QCOMPARE(caretOf(*e), s.caret < 0 ? int(s.text.size()) : s.caret);
-            QCOMPARE(e->guide ? QString::fromLatin1(e->guide->text) : QString(), s.box);
+        for (const Spot& sp : {Spot{"Command8", "<A HREF=></A>", 9},
+                               Spot{"Command16", "<A HREF=MAILTO:>", 15},
+                               Spot{"mnufaceblank", "<FONT FACE=>", 11},
+                               Spot{"mnuvideo", "<img dynsrc=name of video here.avi start=fileopen>", -1}}) {
+            const SnippetCatalogue::Entry* e = SnippetCatalogue::find(QString::fromLatin1(sp.control));
+            QVERIFY2(e && !e->guide, sp.control);
+            QCOMPARE(e->text.toByteArray(), sp.text);
+            QCOMPARE(caretOf(*e), sp.caret < 0 ? int(sp.text.size()) : sp.caret);
         }
         QCOMPARE(SnippetCatalogue::find(u"mnuhover")->guide->buttons, Dialogs::Buttons::YesNo);
-        QCOMPARE(SnippetCatalogue::find(u"mnupopup")->guide->text, kScriptWarning);
+        QCOMPARE(SnippetCatalogue::find(u"mnupopup")->guide->text,
+                 SnippetCatalogue::find(u"mnurtclick")->guide->text);
     }
 
     void insert_data() {
@@ -192,12 +202,8 @@ class SnippetsTest : public QObject {
         QCOMPARE(f->caption(), caption);
         QCOMPARE(f.dialogs.calls().size(), e.guide ? 1 : 0);
         if (e.guide) {
-            const ScriptedDialogs::Call& call = f.dialogs.calls().constFirst();
-            QCOMPARE(call.kind, ScriptedDialogs::Kind::Message);
-            QCOMPARE(call.text, QString::fromLatin1(e.guide->text));
-            QCOMPARE(call.buttons, e.guide->buttons);
-            QCOMPARE(call.icon, Dialogs::Icon::None);
-            QCOMPARE(call.title, QStringLiteral("Quindo"));
+            QCOMPARE(f.dialogs.shown(0), f.dialogs.box(QString::fromLatin1(e.guide->text), "Quindo",
+                                                       e.guide->buttons));
             // The box came up before anything was inserted.
             QCOMPARE(textWhileOpen_, QList<QByteArray>{before});
         }
@@ -216,19 +222,9 @@ class SnippetsTest : public QObject {
         QCOMPARE(f.bytes(), QByteArray("x<B></B>"));
     }
 
-    void alignmentInsideAnOpeningTag_data() {
-        QTest::addColumn<int>("from");
-        QTest::addColumn<int>("to");
-        QTest::addColumn<QByteArray>("after");
-        QTest::newRow("caret") << 7 << 7 << QByteArray("<TABLE ALIGN=CENTER>");
-        QTest::newRow("selection") << 7 << 13 << QByteArray("<TABLE ALIGN=>");
-        QTest::newRow("selection made backwards") << 13 << 7 << QByteArray("<TABLE ALIGN=>");
-    }
-
+    void alignmentInsideAnOpeningTag_data() { addRows(kAlignment); }
     void alignmentInsideAnOpeningTag() {
-        QFETCH(int, from);
-        QFETCH(int, to);
-        QFETCH(QByteArray, after);
+        const auto& [name, from, to, after] = fetchRow(kAlignment);
         prepare("<TABLE CENTER>", from, to);
         run("Command14");
         QCOMPARE(f.bytes(), after);
@@ -239,22 +235,9 @@ class SnippetsTest : public QObject {
     }
 
     // Where the caret stands after a multi-line snippet, as line and column.
-    void multiLineCaret_data() {
-        QTest::addColumn<QString>("control");
-        QTest::addColumn<int>("line");
-        QTest::addColumn<int>("column");
-        QTest::newRow("unordered list, after </UL>") << "mnulist" << 3 << 5;
-        QTest::newRow("ordered list, after </OL>") << "mnuolist" << 3 << 5;
-        QTest::newRow("2x2 table, after </TABLE>") << "mnuItem2" << 3 << 8;
-        QTest::newRow("2x3 no border, after </TABLE>") << "mnunb2" << 4 << 8;
-        QTest::newRow("form button, next line") << "mnubuttonwindow" << 3 << 0;
-        QTest::newRow("sound, next line") << "mnusound" << 2 << 0;
-    }
-
+    void multiLineCaret_data() { addRows(kMultiLine); }
     void multiLineCaret() {
-        QFETCH(QString, control);
-        QFETCH(int, line);
-        QFETCH(int, column);
+        const auto& [name, control, line, column] = fetchRow(kMultiLine);
         prepare("<BODY>" CRLF "</BODY>", 8, 8);
         run(control);
         int caretLine = -1;
@@ -273,7 +256,7 @@ class SnippetsTest : public QObject {
         f.dialogs.answer(Dialogs::No);
         run("mnuhover");
         QCOMPARE(f.dialogs.calls().size(), 1);
-        QCOMPARE(f.dialogs.calls().constFirst().text, kHoverQuestion);
+        QCOMPARE(f.dialogs.calls().constFirst().text, hoverQuestion());
         QCOMPARE(f.bytes(), QByteArray("keep this text"));
         QCOMPARE(f.text().SendScintilla(QsciScintillaBase::SCI_GETSELECTIONSTART), 5);
         QCOMPARE(f.text().SendScintilla(QsciScintillaBase::SCI_GETSELECTIONEND), 9);
@@ -302,7 +285,7 @@ class SnippetsTest : public QObject {
             QTest::keyClick(box, Qt::Key_Return);
         });
         w->action("mnuhover")->trigger();
-        QCOMPARE(seen, "Quindo|" + QString::number(QMessageBox::NoIcon) + "|" + kHoverQuestion);
+        QCOMPARE(seen, "Quindo|" + QString::number(QMessageBox::NoIcon) + "|" + hoverQuestion());
         QCOMPARE(defaultButton, QMessageBox::Yes);
         QVERIFY(w->Text1().bytes().startsWith("<applet code=fphover.class width=120 height=24>"));
         QVERIFY(w->Text1().bytes().endsWith("</applet>" CRLF));
@@ -322,12 +305,9 @@ class SnippetsTest : public QObject {
     void colorSelector_data() {
         QTest::addColumn<QColor>("color");
         QTest::addColumn<QByteArray>("string");
-        QTest::newRow("red") << QColor(255, 0, 0) << QByteArray("#FF0000");
-        QTest::newRow("blue") << QColor(0, 0, 255) << QByteArray("#0000FF");
-        QTest::newRow("white") << QColor(255, 255, 255) << QByteArray("#FFFFFF");
-        QTest::newRow("black") << QColor(0, 0, 0) << QByteArray("#000000");
-        QTest::newRow("10 128 5") << QColor(10, 128, 5) << QByteArray("#0A8005");
-        QTest::newRow("green only") << QColor(0, 171, 0) << QByteArray("#00AB00");
+        for (const QColor c : {QColor(255, 0, 0), QColor(0, 0, 255), QColor(255, 255, 255),
+                               QColor(0, 0, 0), QColor(10, 128, 5), QColor(0, 171, 0)})
+            QTest::newRow(qPrintable(c.name())) << c << c.name().toUpper().toLatin1();
     }
 
     // The colour string replaces the selection, the caret ends after it, and the focus
@@ -399,29 +379,9 @@ class SnippetsTest : public QObject {
         QCOMPARE(f.dialogs.calls().constFirst().kind, ScriptedDialogs::Kind::ChooseColor);
     }
 
-    // Caret steps past the 16-bit range, in ASCII, UTF-8 with characters wider than a byte
-    // and 8-bit documents.
-    void largeDocument_data() {
-        QTest::addColumn<QByteArray>("piece");
-        QTest::addColumn<int>("pieceCharacters");
-        QTest::addColumn<int>("count");
-        QTest::addColumn<QString>("control");
-        QTest::newRow("ascii past 32767") << QByteArray("abcdefghij") << 10 << 3277 << "Command15";
-        QTest::newRow("ascii at 65536") << QByteArray("abcdefgh") << 8 << 8192 << "mnubold";
-        QTest::newRow("lines past 32767") << QByteArray("<P>line" CRLF) << 9 << 5000 << "mnumarq";
-        // "é€𝄞x": 4 characters in 10 bytes.
-        QTest::newRow("utf-8 before the caret")
-            << QByteArray("\xc3\xa9\xe2\x82\xac\xf0\x9d\x84\x9ex") << 4 << 9000 << "Command8";
-        QTest::newRow("utf-8 short") << QByteArray("\xc3\xa9\xe2\x82\xac") << 2 << 3 << "mnufaceblank";
-        QTest::newRow("8-bit past 32767") << QByteArray("caf\xe9 ") << 5 << 8000 << "Command16";
-        QTest::newRow("4 MB") << QByteArray(1024, 'z') << 1024 << 4096 << "mnubullet";
-    }
-
+    void largeDocument_data() { addRows(kLarge); }
     void largeDocument() {
-        QFETCH(QByteArray, piece);
-        QFETCH(int, pieceCharacters);
-        QFETCH(int, count);
-        QFETCH(QString, control);
+        const auto& [name, piece, pieceCharacters, count, control] = fetchRow(kLarge);
         const SnippetCatalogue::Entry& e = *SnippetCatalogue::find(control);
         const QByteArray head = piece.repeated(count);
         const QByteArray tail = piece.repeated(7);

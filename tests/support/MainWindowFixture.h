@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "Rows.h"
 #include "ScriptedDialogs.h"
 #include "TestEnvironment.h"
 #include "TestFiles.h"

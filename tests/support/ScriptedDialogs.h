@@ -37,6 +37,15 @@ class ScriptedDialogs final : public Dialogs {
     std::function<void()> onMessage;
 
     const QList<Call>& calls() const { return calls_; }
+    // A message box as one line, "title|text|buttons|icon", for one-line checks.
+    static QString box(const QString& text, const QString& title = applicationTitle(),
+                       Buttons buttons = Buttons::Ok, Icon icon = Icon::None) {
+        return QStringLiteral("%1|%2|%3|%4").arg(title, text).arg(int(buttons)).arg(int(icon));
+    }
+    QString shown(int i) const {
+        const Call c = calls_.value(i);
+        return box(c.text, c.title, c.buttons, c.icon);
+    }
     const QStringList& unexpected() const { return unexpected_; }
     int pending() const { return static_cast<int>(answers_.size()); }
     void clear() {

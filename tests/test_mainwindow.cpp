@@ -1,0 +1,893 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The main window offscreen: start-up, settings store, layout rule, document state, the
+// command surface, the display preferences, the editing area's bytes and caret, the splash
+// hand-over, the first-run welcome, the auxiliary windows and a real second instance.
+#include "MainWindowFixture.h"
+#include "Program.h"
+#include "app/AuxiliaryWindows.h"
+#include "app/ProgramInfo.h"
+#include "app/SettingsStore.h"
+#include "app/SmallWindows.h"
+#include "app/frmsplash.h"
+#include "document/DocumentState.h"
+#include "ui/CommandSurface.h"
+#include "ui/frmMain.h"
+#include "ui/platform/EditingArea.h"
+#include "ui/platform/Pictures.h"
+#include "ui/platform/Twips.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <QScreen>
+#include <QStatusBar>
+
+#include <csignal>
+
+namespace {
+
+const QStringList kSizes{"mnuqn8", "mnuqn10", "mnuqn12", "mnuqn14"};
+const QStringList kFaces{"mnuqnarial", "mnuqntimes", "mnuqnverdana"};
+
+QStringList checked(frmMain& w, const QStringList& names) {
+    QStringList on;
+    for (const QString& n : names)
+        if (w.action(n)->isChecked())
+            on << n;
+    return on;
+}
+
+// The face of every byte of the text, one name per run of equal faces: "Verdana:4 Arial:3".
+QString faceRuns(const EditingArea& area) {
+    QStringList runs;
+    QString face;
+    int count = 0;
+    for (qint64 i = 0; i <= area.byteLength(); ++i) {
+        const QString at = i < area.byteLength() ? area.faceAt(i) : QString();
+        if (at != face && count > 0) {
+            runs << QStringLiteral("%1:%2").arg(face).arg(count);
+            count = 0;
+        }
+        face = at;
+        ++count;
+    }
+    return runs.join(QLatin1Char(' '));
+}
+
+void select(EditingArea& area, long from, long to) {
+    area.SendScintilla(QsciScintillaBase::SCI_SETSEL, static_cast<unsigned long>(from), to);
+}
+
+// Random text, mostly valid with some multi-byte characters and line ends, now and then
+// a broken byte.
+QByteArray randomText(QRandomGenerator& rng) {
+    static const char* const kPieces[] = {"\xc3\xa9", "\xe2\x82\xac", "\xf0\x9f\x98\x80",
+                                          "\r", "\n", "a"};
+    QByteArray text;
+    for (int k = int(rng.bounded(40)); k > 0; --k) {
+        const int which = int(rng.bounded(7));
+        text += which < 6 ? QByteArray(kPieces[which]) : QByteArray(1, char(rng.bounded(256)));
+    }
+    return text;
+}
+
+bool processEnded(qint64 pid) {
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return true;
+    // Orphans may linger as zombies until init reaps them; those have ended too.
+    const QByteArray text = stat.readAll();
+    const qsizetype close = text.lastIndexOf(')');
+    return close > 0 && text.mid(close + 2, 1) == "Z";
+}
+
+// The running editor processes whose settings live in the given config home.
+QList<qint64> editorsUsing(const QString& configHome) {
+    QList<qint64> pids;
+    const QString program = QFileInfo(QStringLiteral(QUINDO_EXECUTABLE)).canonicalFilePath();
+    const QByteArray marker = "XDG_CONFIG_HOME=" + configHome.toLocal8Bit();
+    for (const QString& entry : QDir("/proc").entryList(QDir::Dirs)) {
+        bool isPid = false;
+        const qint64 pid = entry.toLongLong(&isPid);
+        if (!isPid || processEnded(pid) ||
+            QFileInfo(QStringLiteral("/proc/%1/exe").arg(pid)).canonicalFilePath() != program)
+            continue;
+        QFile environ(QStringLiteral("/proc/%1/environ").arg(pid));
+        if (environ.open(QIODevice::ReadOnly) && environ.readAll().split('\0').contains(marker))
+            pids << pid;
+    }
+    return pids;
+}
+
+// Runs the callback when a window of that name first appears.
+class ShowWatcher : public QObject {
+  public:
+    ShowWatcher(QString name, std::function<void()> onShow)
+        : name_(std::move(name)), onShow_(std::move(onShow)) {
+        qApp->installEventFilter(this);
+    }
+    ~ShowWatcher() override { qApp->removeEventFilter(this); }
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() == QEvent::Show && o->objectName() == name_ && o->isWidgetType() &&
+            static_cast<QWidget*>(o)->isWindow()) {
+            onShow_();
+            onShow_ = [] {};
+        }
+        return false;
+    }
+
+  private:
+    QString name_;
+    std::function<void()> onShow_;
+};
+
+struct CounterRow {
+    const char* name;
+    QString stored;
+    qint16 seen;
+    QString written;
+} const kCounter[] = {
+    {"zero brings the welcome back", "0", 0, "1"}, {"negative", "-5", -5, "-4"},
+    {"leading zeros", "007", 7, "8"},              {"blanks around", " 12 ", 12, "13"},
+    {"top of range stays", "32767", 32767, "32767"},
+    {"bottom of range", "-32768", -32768, "-32767"},
+    {"past the range", "32768", 0, "1"},           {"not a number", "abc", 0, "1"},
+    {"empty", "", 0, "1"},                         {"fraction", "2.5", 0, "1"},
+};
+
+struct StoredRow {
+    const char* name;
+    QString size, face, sizeItem, faceItem;
+    int hundredths;
+} const kStored[] = {
+    {"12 Arial", "12", "Arial", "mnuqn12", "mnuqnarial", 1200},
+    {"8 Times", "8", "Times New Roman", "mnuqn8", "mnuqntimes", 800},
+    {"14 Verdana", "14", "Verdana", "mnuqn14", "mnuqnverdana", 1400},
+    {"9 arial ignored", "9", "arial", "", "", 975},
+    {"padded ignored", " 10", "Verdana ", "", "", 975},
+    {"caption not a face", "10", "Times Font", "mnuqn10", "", 1000},
+};
+
+struct ArgvRow {
+    const char* name;
+    QStringList argv;
+    QString text;
+} const kArgv[] = {
+    {"none", {"quindo"}, ""},
+    {"one", {"quindo", "/tmp/a b.html"}, "/tmp/a b.html"},
+    {"two words", {"quindo", "/tmp/a", "b.html"}, "/tmp/a b.html"},
+    {"quotes kept", {"quindo", "\"x.html\""}, "\"x.html\""},
+    {"leading dash", {"quindo", "-style"}, "-style"},
+    {"empty word", {"quindo", "", "x"}, " x"},
+};
+
+struct ResizeRow {
+    const char* name;
+    QSize inner, expected;
+} const kResize[] = {
+    {"design", {9030, 4950}, {9025, 4150}},
+    {"width 259 keeps", {259, 4950}, {5640, 4150}},
+    {"width 260", {260, 4950}, {255, 4150}},
+    {"height 809 keeps", {9030, 809}, {9025, 2850}},
+    {"height 810", {9030, 810}, {9025, 10}},
+    {"both below", {100, 100}, {5640, 2850}},
+};
+
+struct UnnamedRow {
+    const char* name;
+    QString file, caption;
+    bool unnamed;
+} const kUnnamed[] = {
+    {"no file", "", "Quindo- /a.html", true},
+    {"no document", "/a.html", "Quindo HTML Editor", true},
+    {"new", "/a.html", "Quindo- New Untitled Document.", true},
+    {"blank", "/a.html", "Quindo- Tamblor9 blank document.", true},
+    {"sample is named", "/s.html", "Quindo- Tamblor9 Sample document.", false},
+    {"path", "/a.html", "Quindo- /a.html", false},
+    {"case matters", "/a.html", "quindo html editor", false},
+    {"whole caption", "/a.html", "Quindo HTML Editor ", false},
+};
+
+struct PreferenceRow {
+    const char* name;
+    QString item, section, stored;
+    int hundredths;  // 0: a face, the size stays at 10
+} const kPreferences[] = {
+    {"size 8", "mnuqn8", "fontsize", "8", 800},
+    {"size 10", "mnuqn10", "fontsize", "10", 1000},
+    {"size 12", "mnuqn12", "fontsize", "12", 1200},
+    {"size 14", "mnuqn14", "fontsize", "14", 1400},
+    {"arial", "mnuqnarial", "font", "Arial", 0},
+    {"times stores the face", "mnuqntimes", "font", "Times New Roman", 0},
+    {"verdana", "mnuqnverdana", "font", "Verdana", 0},
+};
+
+struct BytesRow {
+    const char* name;
+    QByteArray bytes;
+    bool utf8;
+} const kBytes[] = {
+    {"empty", "", true},
+    {"crlf", "a\r\nb\r\n", true},
+    {"lone cr", "a\rb\r", true},
+    {"lf, then crlf", "ab\ncd\r\n", true},
+    {"cr at end", "ab\r", true},
+    {"lone continuation", "a\x80" "b", false},
+    {"nul", QByteArray("a\0b\0", 4), true},
+    {"latin1", "caf\xe9 \xff\x80", false},
+    {"utf8", "caf\xc3\xa9 \xe2\x82\xac", true},
+    {"bom", "\xef\xbb\xbf<p>", true},
+    {"overlong", "\xc0\xaf", false},
+    {"surrogate", "\xed\xa0\x80", false},
+    {"truncated", "ab\xe2\x82", false},
+    {"every byte", [] {
+         QByteArray all;
+         for (int i = 0; i < 256; ++i)
+             all.append(char(i));
+         return all;
+     }(), false},
+};
+
+struct CaretRow {
+    const char* name;
+    QByteArray text;
+    qint64 chars, bytes;
+} const kCaret[] = {
+    {"ascii", "hello", 3, 3},
+    {"crlf counts two", "a\r\nb", 3, 3},
+    {"utf8 before", "\xc3\xa9\xc3\xa9x", 2, 4},
+    {"utf8 lines", "\xe2\x82\xac\r\n\xe2\x82\xac\r\nz", 4, 8},
+    {"latin1 bytes", "\xe9\xe9x", 2, 2},
+    {"end", "\xc3\xa9", 1, 2},
+    {"past end clamps", "ab", 9, 2},
+};
+
+struct EnterRow {
+    const char* name;
+    QByteArray text, typed;
+} const kEnter[] = {
+    {"new document", "", "\r\n"},
+    {"crlf file", "a\r\nb", "\r\n"},
+    {"lf file", "a\nb", "\n"},
+    {"cr file", "a\rb", "\r"},
+};
+
+struct WindowRow {
+    const char* name;
+    QString window, command, caption;
+    bool centred, topmost;
+    QString firstFocus;
+} const kWindows[] = {
+    {"splash", "frmsplash", "", "Quindo", true, false, ""},
+    {"about", "frmAbout", "mnuabout", "Tamblor Hyper Text Editor", true, false, "Command1"},
+    {"list", "frmList", "mnulistex", "List Code Examples", false, false, "Text1"},
+    {"welcome", "frmfirst", "", "Quindo", true, true, "Command1"},
+    {"pad", "frmPad", "mnuPad", "Scratch Pad", false, true, "Text1"},
+};
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+    MainWindowFixture f;
+
+    frmMain& startWindow() { return f.start(true, true); }
+
+  private slots:
+    void init() { f.reset(); }
+    void cleanup() {
+        f.finish();
+        for (QWidget* w : QApplication::topLevelWidgets())
+            w->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    // ---- start-up and settings ------------------------------------------------------
+
+    void settingsStore() {
+        f.env.resetSettings();
+        QCOMPARE(SettingsStore::read("browser", "name"), QString());
+        QCOMPARE(SettingsStore::read("Run", "Value", "0"), QString("0"));
+        SettingsStore::write("browser", "name", "/usr/bin/my browser");
+        QCOMPARE(SettingsStore::read("browser", "name"), QString("/usr/bin/my browser"));
+        QCOMPARE(f.env.settingsFile(), f.env.configHome() + "/quindo/quindo.ini");
+        QVERIFY(f.env.settingsText().contains("[browser]\nname=/usr/bin/my browser"));
+        // Another instance writes the file directly; the next read sees it.
+        writeFile(f.env.settingsFile(), "[Run]\nValue=42\n");
+        QFile file(f.env.settingsFile());
+        // File times have a coarse resolution on some systems; nudge the stamp.
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        file.setFileTime(QDateTime::currentDateTime().addSecs(5), QFileDevice::FileModificationTime);
+        file.close();
+        QCOMPARE(SettingsStore::read("Run", "Value"), QString("42"));
+    }
+
+    void firstStartWithEmptyStore() {
+        f.env.resetSettings();
+        frmMain& w = f.start(true);
+        QCOMPARE(SettingsStore::read("Run", "Value"), QString("1"));
+        QCOMPARE(SettingsStore::read("fontsize", "Value"), QString("10"));
+        QCOMPARE(SettingsStore::read("font", "Value"), QString("Verdana"));
+        QCOMPARE(SettingsStore::read("browser", "name", "absent"), QString("absent"));
+        QVERIFY(w.action("mnuViewStatusBar")->isChecked());
+        QCOMPARE(checked(w, kSizes + kFaces), (QStringList{"mnuqn10", "mnuqnverdana"}));
+        QCOMPARE(w.Text1().baseFontSizeHundredths(), 1000);
+        QCOMPARE(w.caption(), QString("Quindo HTML Editor"));
+        QVERIFY(f.fileName().isEmpty() && w.Text1().isEmpty());
+        QCOMPARE(f.docChanged() + f.saveAnswer(), 0);
+    }
+
+    void startupCounter_data() { addRows(kCounter); }
+    void startupCounter() {
+        const auto& r = fetchRow(kCounter);
+        QCOMPARE(RunCounter::parse(r.stored), r.seen);
+        SettingsStore::write("Run", "Value", r.stored);
+        frmMain& w = f.start(true);
+        QCOMPARE(SettingsStore::read("Run", "Value"), r.written);
+        QCOMPARE(w.startupCount(), RunCounter::next(r.seen));
+    }
+
+    void storedPreferences_data() { addRows(kStored); }
+    void storedPreferences() {
+        const auto& r = fetchRow(kStored);
+        SettingsStore::write("fontsize", "Value", r.size);
+        SettingsStore::write("font", "Value", r.face);
+        frmMain& w = f.start(true);
+        QCOMPARE(checked(w, kSizes).join(""), r.sizeItem);
+        QCOMPARE(checked(w, kFaces).join(""), r.faceItem);
+        QCOMPARE(w.Text1().baseFontSizeHundredths(), r.hundredths);
+        // Recognised or not, the stored texts stay as they were.
+        QCOMPARE(SettingsStore::read("fontsize", "Value"), r.size);
+        QCOMPARE(SettingsStore::read("font", "Value"), r.face);
+    }
+
+    void commandLineJoining_data() { addRows(kArgv); }
+    void commandLineJoining() {
+        const auto& r = fetchRow(kArgv);
+        std::vector<QByteArray> storage;
+        std::vector<char*> pointers;
+        for (const QString& a : r.argv)
+            storage.push_back(a.toLocal8Bit());
+        for (auto& s : storage)
+            pointers.push_back(s.data());
+        pointers.push_back(nullptr);
+        QCOMPARE(Program::argumentText(static_cast<int>(r.argv.size()), pointers.data()), r.text);
+    }
+
+    void commandLineNamesTheDocument() {
+        f.dialogs.answer(Dialogs::Ok);  // the load's own failure report
+        frmMain& w = f.start(true, false, "/no/such folder/page.html");
+        QCOMPARE(f.fileName(), QString("/no/such folder/page.html"));
+        QCOMPARE(w.caption(), QString("Quindo- /no/such folder/page.html"));
+        QCOMPARE(f.docChanged(), qint16(0));
+    }
+
+    // ---- layout, document state and the command surface -----------------------------
+
+    void resizeRule_data() { addRows(kResize); }
+    void resizeRule() {
+        const auto& r = fetchRow(kResize);
+        QCOMPARE(frmMain::editingAreaSizeFor(r.inner, QSize(5640, 2850)), r.expected);
+    }
+
+    void resizeFollowsWindow() {
+        frmMain& w = f.start(true, true);
+        w.resize(Twips::toPixels(7500), w.height() + Twips::toPixels(1500));
+        QTRY_COMPARE(w.Text1().width(), Twips::toPixels(w.innerSizeTwips().width() - 5));
+        QCOMPARE(w.Text1().pos(), QPoint(0, Twips::toPixels(540)));
+        const int textHeight = w.Text1().height();
+        QCOMPARE(textHeight, Twips::toPixels(w.innerSizeTwips().height() - 800));
+        // Hiding the status bar leaves the editing area as it is.
+        w.action("mnuViewStatusBar")->trigger();
+        QVERIFY(!w.StatusBar1().isVisible());
+        QCOMPARE(w.Text1().height(), textHeight);
+    }
+
+    void changeNotification() {
+        frmMain& w = f.start();
+        w.Text1().setSelText("x");
+        QCOMPARE(f.docChanged(), qint16(1));
+        f.docChanged() = 0;
+        w.Text1().setBytes("loaded");
+        QCOMPARE(f.docChanged(), qint16(1));
+        f.docChanged() = 0;
+        QTest::keyClick(&w.Text1(), Qt::Key_A);
+        QCOMPARE(f.docChanged(), qint16(1));
+        // Nothing but the flag changes.
+        QCOMPARE(w.caption(), QString("Quindo HTML Editor"));
+        QCOMPARE(f.fileName(), QString());
+    }
+
+    void unnamedDocument_data() { addRows(kUnnamed); }
+    void unnamedDocument() {
+        const auto& r = fetchRow(kUnnamed);
+        QCOMPARE(isUnnamedDocument(r.file, r.caption), r.unnamed);
+    }
+
+    // The menus are built from the command table: every entry in its menu, in order, with
+    // its caption and kind.
+    void menuTree() {
+        frmMain& w = f.start();
+        QStringList bar;
+        for (QAction* a : w.menuBar()->actions())
+            bar << a->text();
+        QCOMPARE(bar, (QStringList{"File", "Edit", "Text", "Fonts", "Tables", "Scripts",
+                                   "Test Page...", "Window", "&Options", "Help", "About..."}));
+        QHash<QString, int> position;
+        for (const auto& e : CommandSurface::menus()) {
+            const QString parent = QString::fromLatin1(e.parent);
+            if (parent.isEmpty())
+                continue;
+            QMenu* m = w.menu(parent);
+            QVERIFY2(m, e.parent);
+            QAction* a = m->actions().value(position[parent]++);
+            QVERIFY2(a, e.name);
+            QCOMPARE(a->objectName(), QString::fromLatin1(e.name));
+            QCOMPARE(a->isSeparator(), e.kind == CommandSurface::Kind::Separator);
+            if (!a->isSeparator()) {
+                QCOMPARE(a->text(), QString::fromLatin1(e.caption));
+                QVERIFY(a->shortcut().isEmpty() && a->isEnabled() && !a->text().contains('&'));
+            }
+            QCOMPARE(a->menu() != nullptr, e.kind == CommandSurface::Kind::Menu);
+        }
+        for (auto it = position.cbegin(); it != position.cend(); ++it)
+            QCOMPARE(w.menu(it.key())->actions().size(), it.value());
+        QVERIFY(!w.action("mnuTest")->menu() && !w.action("mnuabout")->menu());
+    }
+
+    // Focus goes from the editing area along the button row; each button is named for
+    // screen readers by its tip.
+    void buttonRow() {
+        frmMain& w = f.start();
+        QWidget* at = &w.Text1();
+        for (int n : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 17, 13, 14, 15, 16}) {
+            QAbstractButton* b = w.button(QStringLiteral("Command%1").arg(n));
+            QVERIFY(b && !b->toolTip().isEmpty());
+            QCOMPARE(b->accessibleName(), b->toolTip());
+            do
+                at = at->nextInFocusChain();
+            while (at->focusPolicy() == Qt::NoFocus);
+            QCOMPARE(at, b);
+        }
+    }
+
+    // ---- display preferences ----------------------------------------------------------
+
+    void preferenceCommands_data() { addRows(kPreferences); }
+    void preferenceCommands() {
+        const auto& r = fetchRow(kPreferences);
+        frmMain& w = f.start(true);
+        const QStringList& group = r.section == "fontsize" ? kSizes : kFaces;
+        const QStringList& other = r.section == "fontsize" ? kFaces : kSizes;
+        const QStringList otherBefore = checked(w, other);
+        w.Text1().setBytes("<P>some text</P>");
+        f.docChanged() = 0;
+        // Twice: choosing the checked item again changes nothing.
+        for (int round = 0; round < 2; ++round) {
+            w.action(r.item)->trigger();
+            QCOMPARE(SettingsStore::read(r.section, "Value"), r.stored);
+            QCOMPARE(checked(w, group), QStringList{r.item});
+            QCOMPARE(checked(w, other), otherBefore);
+            QCOMPARE(w.Text1().baseFontSizeHundredths(), r.hundredths ? r.hundredths : 1000);
+        }
+        // Display only: the document is untouched.
+        QCOMPARE(w.Text1().bytes().toByteArray(), QByteArray("<P>some text</P>"));
+        QCOMPARE(f.docChanged(), qint16(0));
+        QCOMPARE(w.caption(), QString("Quindo HTML Editor"));
+    }
+
+    void faceOfTheSelectionOnly() {
+        frmMain& w = f.start(true);
+        EditingArea& area = w.Text1();
+        for (const QString family : {"Arial", "Times New Roman"}) {
+            area.setBytes("one two three");
+            f.docChanged() = 0;
+            QCOMPARE(faceRuns(area), QString("Verdana:13"));
+            select(area, 4, 7);
+            w.runCommand(family == "Arial" ? "mnuqnarial" : "mnuqntimes");
+            QCOMPARE(faceRuns(area), QString("Verdana:4 %1:3 Verdana:6").arg(family));
+            QCOMPARE(area.selectedBytes(), QByteArray("two"));
+            // A second, overlapping selection takes another face; the rest stays.
+            select(area, 6, 9);
+            w.runCommand("mnuqnverdana");
+            select(area, 0, 3);
+            w.runCommand("mnuqnarial");
+            QCOMPARE(faceRuns(area), QString("Arial:3 Verdana:1 %1:2 Verdana:7").arg(family));
+            QCOMPARE(area.bytes().toByteArray(), QByteArray("one two three"));
+            QCOMPARE(f.docChanged(), qint16(0));
+            QCOMPARE(area.baseFontSizeHundredths(), 1000);
+        }
+    }
+
+    void faceOfTheTextTypedNext() {
+        frmMain& w = f.start(true, true);
+        EditingArea& area = w.Text1();
+        area.setBytes("abcdef");
+        area.SetFocus();
+        area.setSelStart(3);
+        w.runCommand("mnuqnarial");
+        // Nothing visible changes until text is typed.
+        QCOMPARE(faceRuns(area), QString("Verdana:6"));
+        QTest::keyClicks(&area, "XY");
+        QCOMPARE(faceRuns(area), QString("Verdana:3 Arial:2 Verdana:3"));
+        // Typing on goes on in the face before the caret.
+        QTest::keyClicks(&area, "Z");
+        QCOMPARE(faceRuns(area), QString("Verdana:3 Arial:3 Verdana:3"));
+        // Elsewhere, typed text takes the face of the text it joins.
+        area.setSelStart(9);
+        QTest::keyClicks(&area, "!");
+        area.setSelStart(0);
+        QTest::keyClicks(&area, "<");
+        QCOMPARE(area.bytes().toByteArray(), QByteArray("<abcXYZdef!"));
+        QCOMPARE(faceRuns(area), QString("Verdana:4 Arial:3 Verdana:4"));
+        QCOMPARE(f.docChanged(), qint16(1));  // the typing, not the face
+        // Typing over a selection given a face keeps that face.
+        select(area, 1, 4);
+        w.runCommand("mnuqntimes");
+        QTest::keyClicks(&area, "2");
+        QCOMPARE(faceRuns(area), QString("Verdana:1 Times New Roman:1 Arial:3 Verdana:4"));
+    }
+
+    void chosenFaceWaitsOnlyAtTheCaret() {
+        frmMain& w = f.start(true);
+        EditingArea& area = w.Text1();
+        area.setBytes("abcdef");
+        area.setSelStart(2);
+        w.runCommand("mnuqntimes");
+        // Text inserted elsewhere first takes the face of its neighbour and drops the choice.
+        area.setSelStart(5);
+        area.setSelText("x");
+        area.setSelStart(2);
+        area.setSelText("y");
+        QCOMPARE(area.bytes().toByteArray(), QByteArray("abycdexf"));
+        QCOMPARE(faceRuns(area), QString("Verdana:8"));
+        // A face chosen with nothing selected (as the start-up restores it) still applies
+        // to typing after a new text has been loaded; the loaded text is in the base face.
+        area.setSelStart(0);
+        w.runCommand("mnuqnarial");
+        area.setBytes("loaded");
+        QCOMPARE(faceRuns(area), QString("Verdana:6"));
+        area.setSelText("new ");
+        QCOMPARE(faceRuns(area), QString("Arial:4 Verdana:6"));
+    }
+
+    void facesFollowTheBaseSize() {
+        frmMain& w = f.start(true);
+        EditingArea& area = w.Text1();
+        area.setBytes("a b c d");
+        for (int i = 0; i < 3; ++i) {
+            select(area, 2 * i, 2 * i + 1);
+            w.runCommand(kFaces[i]);
+        }
+        for (const QString& size : kSizes) {
+            w.runCommand(size);
+            for (unsigned long pos = 0; pos < 7; ++pos) {
+                const long style = area.SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, pos);
+                QCOMPARE(area.SendScintilla(QsciScintillaBase::SCI_STYLEGETSIZE,
+                                            static_cast<unsigned long>(style)),
+                         size.mid(5).toLong());
+            }
+        }
+        QCOMPARE(faceRuns(area), QString("Arial:1 Verdana:1 Times New Roman:1 Verdana:4"));
+    }
+
+    void statusBarTwice() {
+        frmMain& w = f.start(true, true);
+        QTest::qWait(50);  // let the first layout settle
+        const QRect area = w.Text1().geometry();
+        QAction* item = w.action("mnuViewStatusBar");
+        for (bool shown : {false, true}) {
+            item->trigger();
+            QCOMPARE(item->isChecked(), shown);
+            QCOMPARE(w.StatusBar1().isVisible(), shown);
+            QCoreApplication::processEvents();
+            QCOMPARE(w.Text1().geometry(), area);
+        }
+        QCOMPARE(f.docChanged(), qint16(0));
+        // Not stored: a new start shows the bar again.
+        item->trigger();
+        auto again = f.another();
+        again->Form_Load();
+        again->show();
+        QVERIFY(again->action("mnuViewStatusBar")->isChecked() && again->StatusBar1().isVisible());
+    }
+
+    // ---- the editing area -------------------------------------------------------------
+
+    void bytesRoundTrip_data() { addRows(kBytes); }
+    void bytesRoundTrip() {
+        const auto& [name, bytes, utf8] = fetchRow(kBytes);
+        EditingArea area;
+        area.setBytes(bytes);
+        QCOMPARE(area.bytes().toByteArray(), bytes);
+        QCOMPARE(area.byteLength(), bytes.size());
+        QCOMPARE(area.isUtf8(), utf8);
+        QCOMPARE(isValidUtf8(bytes), utf8);
+        QVERIFY(!area.isUndoAvailable());  // the load is not undoable
+        // A text read in pieces has the shape of the whole, wherever the pieces are cut.
+        const EditingArea::TextShape whole = EditingArea::shapeOf(bytes);
+        QCOMPARE(whole.utf8, utf8);
+        for (qsizetype cut = 1; cut <= std::max<qsizetype>(1, bytes.size()); ++cut) {
+            EditingArea::ShapeFinder finder;
+            for (qsizetype at = 0; at < bytes.size(); at += cut)
+                finder.add(QByteArrayView(bytes).sliced(at, std::min(cut, bytes.size() - at)));
+            QCOMPARE(finder.shape().size, whole.size);
+            QCOMPARE(finder.shape().utf8, whole.utf8);
+            QCOMPARE(int(finder.shape().lineEnd), int(whole.lineEnd));
+        }
+    }
+
+    void randomTexts() {
+        EditingArea area;
+        QRandomGenerator rng(99);
+        for (int i = 0; i < 2000; ++i) {
+            const QByteArray text = randomText(rng);
+            if (i % 7 == 0) {
+                area.setBytes(text);
+                QCOMPARE(area.bytes().toByteArray(), text);
+            }
+            const EditingArea::TextShape whole = EditingArea::shapeOf(text);
+            QCOMPARE(whole.utf8, isValidUtf8(text));
+            EditingArea::ShapeFinder finder;
+            for (qsizetype at = 0, len = 0; at < text.size(); at += len) {
+                len = std::min<qsizetype>(1 + rng.bounded(5), text.size() - at);
+                finder.add(QByteArrayView(text).sliced(at, len));
+            }
+            QCOMPARE(finder.shape().utf8, whole.utf8);
+            QCOMPARE(int(finder.shape().lineEnd), int(whole.lineEnd));
+        }
+    }
+
+    void selTextReplacesSelection() {
+        EditingArea area;
+        area.setSelText(QByteArrayView("a\0b", 3));
+        QCOMPARE(area.bytes().toByteArray(), QByteArray("a\0b", 3));
+        area.setBytes("one two three");
+        select(area, 4, 7);
+        QCOMPARE(area.selectedBytes(), QByteArray("two"));
+        area.setSelText("<B></B>");
+        QCOMPARE(area.bytes().toByteArray(), QByteArray("one <B></B> three"));
+        QCOMPARE(area.selStart(), 11);
+        QVERIFY(area.selectedBytes().isEmpty());
+        area.undo();
+        QCOMPARE(area.bytes().toByteArray(), QByteArray("one two three"));
+    }
+
+    void caretInCharacters_data() { addRows(kCaret); }
+    void caretInCharacters() {
+        const auto& r = fetchRow(kCaret);
+        EditingArea area;
+        area.setBytes(r.text);
+        area.setSelStart(r.chars);
+        QCOMPARE(qint64(area.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS)), r.bytes);
+        QCOMPARE(area.selStart(), std::min(r.chars, area.characterFromPosition(r.text.size())));
+    }
+
+    void caretInLargeDocument() {
+        EditingArea area;
+        const QByteArray text = (QByteArray(78, 'x') + "\r\n").repeated(2000) + "\xc3\xa9tail";
+        area.setBytes(text);
+        const qint64 end = area.characterFromPosition(text.size());
+        QCOMPARE(end, qint64(160000 + 5));
+        area.setSelStart(end);
+        area.setSelText("<B></B>");
+        area.setSelStart(area.selStart() - 4);
+        QCOMPARE(area.selStart(), end + 3);
+        QCOMPARE(qint64(area.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS)),
+                 qint64(text.size() + 3));
+    }
+
+    void enterTypesTheDocumentsLineEnd_data() { addRows(kEnter); }
+    void enterTypesTheDocumentsLineEnd() {
+        const auto& r = fetchRow(kEnter);
+        EditingArea area;
+        area.setBytes(r.text);
+        QTest::keyClick(&area, Qt::Key_Return);
+        QCOMPARE(area.bytes().toByteArray(), r.typed + r.text);
+    }
+
+    // ---- splash, welcome and the small windows ----------------------------------------
+
+    // Each small window is a fixed-size, non-modal tool window with a close box only.
+    void smallWindows_data() { addRows(kWindows); }
+    void smallWindows() {
+        const auto& r = fetchRow(kWindows);
+        frmMain& main = startWindow();
+        std::unique_ptr<frmsplash> splash;
+        QWidget* w = nullptr;
+        if (r.window == "frmsplash") {
+            splash = std::make_unique<frmsplash>([](frmsplash&) {});
+            splash->setAttribute(Qt::WA_DeleteOnClose, false);
+            splash->Timer1().stop();  // no hand-over here
+            splash->Form_Load();
+            splash->show();
+            w = splash.get();
+        } else {
+            if (r.command.isEmpty())
+                main.smallWindows().showFirstRunWelcome();
+            else
+                main.action(r.command)->trigger();
+            w = main.secondaryWindow(r.window);
+        }
+        QVERIFY(w && QTest::qWaitForWindowExposed(w));
+        QCOMPARE(w->windowTitle(), r.caption);
+        QCOMPARE(w->minimumSize(), w->size());
+        QCOMPARE(w->maximumSize(), w->size());
+        const Qt::WindowFlags flags = w->windowFlags();
+        QCOMPARE(flags & Qt::WindowType_Mask, Qt::Tool);
+        QVERIFY(flags & Qt::WindowCloseButtonHint);
+        QVERIFY(!(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+        QCOMPARE(bool(flags & Qt::WindowStaysOnTopHint), r.topmost);
+        QVERIFY(!w->isModal());
+        if (r.centred) {
+            const QPoint screenCentre = w->screen()->availableGeometry().center();
+            QVERIFY((w->frameGeometry().center() - screenCentre).manhattanLength() <= 2);
+        }
+        for (QWidget* c : w->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            QVERIFY(w->rect().contains(c->geometry()));
+        QCOMPARE(w->focusWidget() ? w->focusWidget()->objectName() : QString(), r.firstFocus);
+    }
+
+    void splashHandsOverToTheMainWindow() {
+        f.env.resetSettings();  // a first run: the welcome comes up during the load
+        frmMain* main = nullptr;
+        QPointer<frmsplash> splash;
+        int made = 0;
+        QString atMake, atWelcome;
+        ShowWatcher watch("frmfirst", [&] {
+            atWelcome = QStringLiteral("splash %1, main %2, registered %3")
+                            .arg(splash && splash->isVisible())
+                            .arg(main && main->isVisible())
+                            .arg(main && main->secondaryWindow("frmsplash") == splash.data());
+        });
+        splash = new frmsplash([&](frmsplash& self) {
+            ++made;
+            const QProgressBar& bar = splash->ProgressBar1();
+            atMake = QStringLiteral("visible %1, timer %2, %3-%4 at %5")
+                         .arg(splash->isVisible())
+                         .arg(splash->Timer1().isActive())
+                         .arg(bar.minimum())
+                         .arg(bar.maximum())
+                         .arg(bar.value());
+            // A second tick while the load runs (a message box's event loop) hands over
+            // nothing more.
+            splash->Timer1_Timer();
+            Program::showMainWindow(*(main = &f.start()), self);
+        });
+        QCOMPARE(splash->Timer1().interval(), 1);
+        QVERIFY(splash->Timer1().isActive());
+        QCOMPARE(splash->Label3().text(), QString());
+        splash->Form_Load();
+        QCOMPARE(splash->Label3().text(), QString("Version- 1.1.164"));
+        splash->show();
+        QTRY_VERIFY(splash.isNull());
+        QCOMPARE(made, 1);
+        QCOMPARE(atMake, QString("visible 1, timer 0, 0-4000 at 4000"));
+        QCOMPARE(atWelcome, QString("splash 1, main 0, registered 1"));
+        QVERIFY(main->isVisible());
+        QCOMPARE(SettingsStore::read("Run", "Value"), QString("1"));
+        QVERIFY(main->secondaryWindow("frmfirst") && !main->secondaryWindow("frmsplash"));
+    }
+
+    void welcomeOnlyOnAFirstRun() {
+        for (const QString stored : {"", "0", "1", "250"}) {
+            f.env.resetSettings();
+            if (!stored.isEmpty())
+                SettingsStore::write("Run", "Value", stored);
+            frmMain& main = startWindow();
+            auto* first = static_cast<frmfirst*>(main.secondaryWindow("frmfirst"));
+            QCOMPARE(first != nullptr, stored.toInt() < 1);
+            if (!first)
+                continue;
+            QVERIFY(!QApplication::activeModalWidget());
+            // The main window goes on working while the welcome is open.
+            main.Text1().setSelText("<B></B>");
+            QCOMPARE(f.docChanged(), qint16(1));
+            QTest::mouseClick(&first->Command1(), Qt::LeftButton);
+            QVERIFY(!main.secondaryWindow("frmfirst"));
+            QCOMPARE(main.Text1().bytes().toByteArray(), QByteArray("<B></B>"));
+            QCOMPARE(main.caption(), QString("Quindo HTML Editor"));
+        }
+    }
+
+    // Shown again while open: the same window, its text kept; closed and shown again: a
+    // fresh one. The document is not touched.
+    void padAndListReopen() {
+        frmMain& main = startWindow();
+        for (const QString name : {"frmPad", "frmList"}) {
+            const QString command = name == "frmPad" ? "mnuPad" : "mnulistex";
+            const QString fresh = name == "frmPad" ? QString() : frmList::exampleText();
+            main.runCommand(command);
+            auto* box = main.secondaryWindow(name)->findChild<QPlainTextEdit*>("Text1");
+            QCOMPARE(box->toPlainText().replace('\n', "\r\n"), fresh);
+            box->selectAll();
+            QTest::keyClicks(box, "scribbled");
+            main.runCommand(command);
+            QCOMPARE(main.secondaryWindow(name)->findChild<QPlainTextEdit*>("Text1"), box);
+            QCOMPARE(box->toPlainText(), QString("scribbled"));
+            QPointer<QWidget> old = main.secondaryWindow(name);
+            old->close();
+            QTRY_VERIFY(old.isNull());
+            main.runCommand(command);
+            box = main.secondaryWindow(name)->findChild<QPlainTextEdit*>("Text1");
+            QCOMPARE(box->toPlainText().replace('\n', "\r\n"), fresh);
+        }
+        // Twelve lines, each ended by CR LF.
+        QVERIFY(frmList::exampleText().endsWith("\r\n"));
+        QCOMPARE(frmList::exampleText().count("\r\n"), 12);
+        QVERIFY(main.Text1().isEmpty());
+        QCOMPARE(f.docChanged(), qint16(0));
+    }
+
+    void aboutShowsTheStoredCount() {
+        frmMain& main = startWindow();
+        for (const QString stored : {"007", "1", "lots", " 12 "}) {
+            SettingsStore::write("Run", "Value", stored);
+            main.action("mnuabout")->trigger();
+            auto* about = static_cast<frmAbout*>(main.secondaryWindow("frmAbout"));
+            QCOMPARE(about->Label6().text(), "Quindo has been run " + stored + " times.");
+            QCOMPARE(about->Label7().text(), QString("Version- 1.1.164"));
+            // Not refreshed while open; the logo opens the same box.
+            SettingsStore::write("Run", "Value", "99");
+            QTest::mouseClick(&main.Image1(), Qt::LeftButton);
+            QCOMPARE(main.secondaryWindow("frmAbout"), about);
+            QCOMPARE(about->Label6().text(), "Quindo has been run " + stored + " times.");
+            // Closing with its button unloads it; the next opening reads the store again.
+            QPointer<frmAbout> old = about;
+            QTest::mouseClick(&about->Command1(), Qt::LeftButton);
+            QTRY_VERIFY(old.isNull());
+            QTest::mouseClick(&main.Image1(), Qt::LeftButton);
+            about = static_cast<frmAbout*>(main.secondaryWindow("frmAbout"));
+            QCOMPARE(about->Label6().text(), QString("Quindo has been run 99 times."));
+            about->close();
+            QTRY_VERIFY(!main.secondaryWindow("frmAbout"));
+        }
+    }
+
+    // ---- a further editor -------------------------------------------------------------
+
+    void newEditorWindowStartsASecondInstance() {
+        ProgramInfo::setProgramPath(QStringLiteral(QUINDO_EXECUTABLE));
+        auto restore = qScopeGuard([] { ProgramInfo::setProgramPath({}); });
+        frmMain& main = startWindow();
+        QCOMPARE(SettingsStore::read("Run", "Value"), QString("4"));
+        main.action("mnunewwin")->trigger();
+        // The second instance's start-up counts its run in the shared store.
+        QTRY_COMPARE_WITH_TIMEOUT(SettingsStore::read("Run", "Value"), QString("5"), 20000);
+        QList<qint64> pids;
+        QTRY_VERIFY_WITH_TIMEOUT(!(pids = editorsUsing(f.env.configHome())).isEmpty(), 5000);
+        QCOMPARE(pids.size(), 1);
+        const qint64 pid = pids.first();
+        // This instance sees it in the about box.
+        main.runCommand("mnuabout");
+        QCOMPARE(static_cast<frmAbout*>(main.secondaryWindow("frmAbout"))->Label6().text(),
+                 QString("Quindo has been run 5 times."));
+        // It lives on its own and ends on the session manager's request.
+        QVERIFY(!processEnded(pid));
+        QCOMPARE(::kill(static_cast<pid_t>(pid), SIGTERM), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(processEnded(pid), 10000);
+        QVERIFY(main.isVisible());
+        QVERIFY(f.dialogs.calls().isEmpty());
+    }
+
+    void newEditorWindowThatCannotStartSaysSo() {
+        ProgramInfo::setProgramPath(QDir(f.env.configHome()).filePath("gone/quindo"));
+        auto restore = qScopeGuard([] { ProgramInfo::setProgramPath({}); });
+        frmMain& main = startWindow();
+        f.dialogs.answer(Dialogs::Ok);
+        main.action("mnunewwin")->trigger();
+        QCOMPARE(f.dialogs.calls().size(), 1);
+        QCOMPARE(f.dialogs.shown(0), f.dialogs.box("Can't start a new editor window.", "Quindo",
+                                                   Dialogs::Buttons::Ok, Dialogs::Icon::Exclamation));
+        QCOMPARE(f.docChanged(), qint16(0));
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "test_mainwindow.moc"
