@@ -13,6 +13,7 @@
 
 #include <QClipboard>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
@@ -192,6 +193,43 @@ class DesktopTest : public QObject {
         QTRY_VERIFY(QGuiApplication::clipboard()->text() == QLatin1String("<B>x</B>"));
         QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(box->toPlainText(), QStringLiteral("<B>x</B>"));
+    }
+
+    // First start with a command-line file that cannot be opened: its message box comes
+    // above the always-on-top welcome window, in the window manager's stacking order.
+    void errorBoxAboveWelcome() {
+        env_.resetSettings();
+        QtDialogs real;
+        w_ = std::make_unique<frmMain>(real, QStringLiteral("/nonexistent/page.html"));
+        real.setParent(w_.get());
+        QStringList stacking;
+        WId boxId = 0;
+        WId welcomeId = 0;
+        QTimer::singleShot(0, [&] {
+            QTRY_VERIFY(QApplication::activeModalWidget());
+            QWidget* box = QApplication::activeModalWidget();
+            boxId = box->winId();
+            welcomeId = w_->secondaryWindow(QStringLiteral("frmfirst"))->winId();
+            QTest::qWait(300);  // let the window manager stack them
+            QProcess xprop;
+            xprop.start(QStringLiteral("xprop"),
+                        {QStringLiteral("-root"), QStringLiteral("_NET_CLIENT_LIST_STACKING")});
+            xprop.waitForFinished();
+            const QString out = QString::fromLatin1(xprop.readAllStandardOutput());
+            stacking = out.section(QLatin1Char('#'), 1).split(QLatin1Char(','));
+            box->close();
+        });
+        w_->Form_Load();
+        QVERIFY(boxId && welcomeId);
+        qsizetype boxAt = -1;
+        qsizetype welcomeAt = -1;
+        for (qsizetype i = 0; i < stacking.size(); ++i) {
+            const auto id = stacking[i].trimmed().toULongLong(nullptr, 16);
+            boxAt = id == boxId ? i : boxAt;
+            welcomeAt = id == welcomeId ? i : welcomeAt;
+        }
+        // Bottom to top: the box comes after (above) the welcome window.
+        QVERIFY2(boxAt > welcomeAt && welcomeAt >= 0, qPrintable(stacking.join(' ')));
     }
 
     // The button faces are drawn for the screen's pixel density (run again at
