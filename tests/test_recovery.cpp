@@ -413,6 +413,13 @@ class RecoveryTest : public QObject {
             QVERIFY(f.setFileTime(QDateTime::currentDateTime().addSecs(-100 + i * 10),
                                   QFileDevice::FileModificationTime));
         }
+        // Escape (Cancel) answers nothing: the copy stays and is offered again.
+        dialogs_.answer(Dialogs::Cancel);
+        auto first = newWindow();
+        first->document().offerRecovery();
+        QCOMPARE(journals(folder()).size(), 3);
+        first.reset();
+        dialogs_.clear();
         dialogs_.answer(Dialogs::No);
         dialogs_.answer(Dialogs::Yes);
         auto w = newWindow();

@@ -313,11 +313,17 @@ void Recovery::offerOrphans() {
                     "\n\nThe end of the recovery copy was lost: the changes can be recovered "
                     "only up to that point.");
             }
-            if (host_.dialogs().messageBox(text, Dialogs::Buttons::YesNo, Dialogs::Icon::None,
-                                           kTitle) == Dialogs::Yes) {
+            const int answer =
+                host_.dialogs().messageBox(text, Dialogs::Buttons::YesNo, Dialogs::Icon::None, kTitle);
+            if (answer == Dialogs::Yes) {
                 // One document per window: whatever happens to this one, the others wait.
                 taken = true;
                 keep = restore(contents, orphan);
+            } else if (answer != Dialogs::No) {
+                // Escape or the box's close button answers nothing: only No deletes the
+                // copy, so it is offered again at the next start.
+                RecoveryJournal::release(orphan);
+                continue;
             }
         }
         if (!keep) {
