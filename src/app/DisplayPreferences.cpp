@@ -9,6 +9,8 @@
 
 #include <QStringList>
 
+#include <utility>
+
 namespace {
 
 const QStringList kSizeItems = {QStringLiteral("mnuqn8"), QStringLiteral("mnuqn10"),
@@ -69,24 +71,30 @@ void DisplayPreferences::mnuqnverdana_Click() {
 }
 
 void DisplayPreferences::restoreStored() {
+    using Command = void (DisplayPreferences::*)();
+    const std::pair<QLatin1String, Command> sizes[] = {
+        {QLatin1String("8"), &DisplayPreferences::mnuqn8_Click},
+        {QLatin1String("10"), &DisplayPreferences::mnuqn10_Click},
+        {QLatin1String("12"), &DisplayPreferences::mnuqn12_Click},
+        {QLatin1String("14"), &DisplayPreferences::mnuqn14_Click},
+    };
+    const std::pair<QLatin1String, Command> faces[] = {
+        {QLatin1String("Arial"), &DisplayPreferences::mnuqnarial_Click},
+        {QLatin1String("Times New Roman"), &DisplayPreferences::mnuqntimes_Click},
+        {QLatin1String("Verdana"), &DisplayPreferences::mnuqnverdana_Click},
+    };
     const QString size = SettingsStore::read(QStringLiteral("fontsize"), QStringLiteral("Value"),
                                              QStringLiteral("10"));
-    if (size == QLatin1String("8")) {
-        mnuqn8_Click();
-    } else if (size == QLatin1String("10")) {
-        mnuqn10_Click();
-    } else if (size == QLatin1String("12")) {
-        mnuqn12_Click();
-    } else if (size == QLatin1String("14")) {
-        mnuqn14_Click();
+    for (const auto& [value, command] : sizes) {
+        if (size == value) {
+            (this->*command)();
+        }
     }
     const QString face = SettingsStore::read(QStringLiteral("font"), QStringLiteral("Value"),
                                              QStringLiteral("Verdana"));
-    if (face == QLatin1String("Arial")) {
-        mnuqnarial_Click();
-    } else if (face == QLatin1String("Times New Roman")) {
-        mnuqntimes_Click();
-    } else if (face == QLatin1String("Verdana")) {
-        mnuqnverdana_Click();
+    for (const auto& [value, command] : faces) {
+        if (face == value) {
+            (this->*command)();
+        }
     }
 }
