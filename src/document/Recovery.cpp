@@ -343,7 +343,9 @@ bool Recovery::restore(const RecoveryJournal::Contents& contents, RecoveryJourna
         contents.text.size(),
         [&](char* buffer, qint64 capacity) -> qint64 {
             const qsizetype n = std::min<qsizetype>(capacity, contents.text.size() - at);
-            std::memcpy(buffer, contents.text.constData() + at, static_cast<size_t>(n));
+            if (n > 0) {
+                std::memcpy(buffer, contents.text.constData() + at, static_cast<size_t>(n));
+            }
             at += n;
             return n;
         },

@@ -34,62 +34,6 @@ class ILoader {
     virtual void* ConvertToDocument() = 0;
 };
 
-bool isValidUtf8(QByteArrayView bytes) {
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-    const auto* const end = p + bytes.size();
-    while (p < end) {
-        // Skip ASCII eight bytes at a time where possible.
-        while (end - p >= 8) {
-            quint64 chunk;
-            memcpy(&chunk, p, 8);
-            if (chunk & 0x8080808080808080ULL) {
-                break;
-            }
-            p += 8;
-        }
-        if (p >= end) {
-            break;
-        }
-        const unsigned char c = *p;
-        if (c < 0x80) {
-            ++p;
-            continue;
-        }
-        int extra = 0;
-        unsigned int min = 0;
-        unsigned int cp = 0;
-        if (c >= 0xC2 && c <= 0xDF) {
-            extra = 1;
-            min = 0x80;
-            cp = c & 0x1F;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            extra = 2;
-            min = 0x800;
-            cp = c & 0x0F;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            extra = 3;
-            min = 0x10000;
-            cp = c & 0x07;
-        } else {
-            return false;
-        }
-        if (end - p <= extra) {
-            return false;
-        }
-        for (int i = 1; i <= extra; ++i) {
-            if ((p[i] & 0xC0) != 0x80) {
-                return false;
-            }
-            cp = (cp << 6) | (p[i] & 0x3F);
-        }
-        if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-            return false;
-        }
-        p += extra + 1;
-    }
-    return true;
-}
-
 EditingArea::EditingArea(QWidget* parent) : QsciScintilla(parent) {
     // A plain text area: no margins, no folding, no lexer, no wrapping.
     for (int margin = 0; margin < 5; ++margin) {
@@ -257,101 +201,13 @@ qsizetype EditingArea::byteLength() const {
     return static_cast<qsizetype>(const_cast<EditingArea*>(this)->SendScintilla(SCI_GETLENGTH));
 }
 
-void EditingArea::ShapeFinder::add(QByteArrayView piece) {
-    if (piece.isEmpty()) {
-        return;
-    }
-    shape_.size += piece.size();
-    // The first line end; a CR at the end of the previous piece waits for this one.
-    if (crPending_) {
-        shape_.lineEnd = piece[0] == '\n' ? LineEnd::CrLf : LineEnd::Cr;
-        crPending_ = false;
-    }
-    if (shape_.lineEnd == LineEnd::None) {
-        const qsizetype lf = piece.indexOf('\n');
-        const qsizetype cr = piece.indexOf('\r');
-        const qsizetype first = lf < 0 ? cr : cr < 0 ? lf : std::min(lf, cr);
-        if (first >= 0) {
-            if (piece[first] == '\n') {
-                shape_.lineEnd = LineEnd::Lf;
-            } else if (first + 1 == piece.size()) {
-                crPending_ = true;
-            } else {
-                shape_.lineEnd = piece[first + 1] == '\n' ? LineEnd::CrLf : LineEnd::Cr;
-            }
-        }
-    }
-    if (!shape_.utf8) {
-        return;
-    }
-    // A sequence cut by the end of the previous piece is completed from this one.
-    qsizetype from = 0;
-    if (carried_ > 0) {
-        char joined[8];
-        memcpy(joined, carry_, static_cast<size_t>(carried_));
-        const qsizetype take = std::min<qsizetype>(4 - carried_, piece.size());
-        memcpy(joined + carried_, piece.data(), static_cast<size_t>(take));
-        const qsizetype have = carried_ + take;
-        // The sequence's own length, from its lead byte.
-        const auto lead = static_cast<unsigned char>(joined[0]);
-        const qsizetype need = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
-        if (have < need) {
-            memcpy(carry_, joined, static_cast<size_t>(have));
-            carried_ = have;
-            return;
-        }
-        if (!isValidUtf8(QByteArrayView(joined, need))) {
-            shape_.utf8 = false;
-            return;
-        }
-        from = need - carried_;
-        carried_ = 0;
-    }
-    // Keep back an incomplete sequence at the end of this piece.
-    qsizetype end = piece.size();
-    for (qsizetype back = 1; back <= 3 && back <= end - from; ++back) {
-        const auto b = static_cast<unsigned char>(piece[end - back]);
-        if ((b & 0xC0) == 0x80) {
-            continue;
-        }
-        if (b >= 0xC0) {
-            const qsizetype need = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : 2;
-            if (need > back) {
-                end -= back;
-            }
-        }
-        break;
-    }
-    if (!isValidUtf8(piece.sliced(from, end - from))) {
-        shape_.utf8 = false;
-        return;
-    }
-    carried_ = piece.size() - end;
-    memcpy(carry_, piece.data() + end, static_cast<size_t>(carried_));
-}
-
-EditingArea::TextShape EditingArea::ShapeFinder::shape() const {
-    TextShape result = shape_;
-    if (carried_ > 0) {
-        result.utf8 = false;  // the text ends inside a sequence
-    }
-    if (crPending_) {
-        result.lineEnd = LineEnd::Cr;
-    }
-    return result;
-}
-
-EditingArea::TextShape EditingArea::shapeOf(QByteArrayView text) {
-    ShapeFinder finder;
-    finder.add(text);
-    return finder.shape();
-}
-
 void EditingArea::setBytes(QByteArrayView text) {
     qsizetype at = 0;
     streamBytes(text.size(), [&](char* buffer, qint64 capacity) -> qint64 {
         const qsizetype n = std::min<qsizetype>(capacity, text.size() - at);
-        memcpy(buffer, text.data() + at, static_cast<size_t>(n));
+        if (n > 0) {  // an empty view may carry no pointer at all
+            memcpy(buffer, text.data() + at, static_cast<size_t>(n));
+        }
         at += n;
         return n;
     });

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "ui/platform/TextShape.h"
+
 #include <Qsci/qsciscintilla.h>
 
 #include <QByteArrayView>
@@ -30,28 +32,12 @@ class EditingArea : public QsciScintilla {
     // Replaces the whole text. Not undoable, and leaves no undo history behind.
     void setBytes(QByteArrayView text);
 
-    // What a text is like, found before it is handed over: its size, whether it is valid
-    // UTF-8 (then it is shown in UTF-8 mode, otherwise as 8-bit text) and its first line
-    // end (which decides what Enter types).
-    enum class LineEnd { None, CrLf, Lf, Cr };
-    struct TextShape {
-        qint64 size = 0;
-        bool utf8 = true;
-        LineEnd lineEnd = LineEnd::None;
-    };
-    static TextShape shapeOf(QByteArrayView text);
-    // Finds the shape of a text that is read in pieces.
-    class ShapeFinder {
-      public:
-        void add(QByteArrayView piece);
-        TextShape shape() const;
+    // The shape of a text (ui/platform/TextShape.h), under the names the area used to give.
+    using LineEnd = ::LineEnd;
+    using TextShape = ::TextShape;
+    using ShapeFinder = ::ShapeFinder;
+    static TextShape shapeOf(QByteArrayView text) { return ::shapeOf(text); }
 
-      private:
-        TextShape shape_;
-        bool crPending_ = false;
-        char carry_[4] = {};
-        qsizetype carried_ = 0;
-    };
     // Replaces the whole text by bytes that next() supplies piece by piece (it fills the
     // buffer and returns the count, 0 at the end, -1 on failure). Not undoable either.
     // The bytes go into a document of their own that takes the old one's place only once
@@ -124,6 +110,3 @@ class EditingArea : public QsciScintilla {
     } pending_;
     bool loading_ = false;
 };
-
-// True when the bytes are well-formed UTF-8 (no overlong forms, no surrogates).
-bool isValidUtf8(QByteArrayView bytes);
