@@ -230,7 +230,6 @@ class BrowserTest : public QObject {
         LaunchInBrowser(f.path("no such browser"), "/tmp/page.html");
         LaunchInBrowser(f.path("record"), "/tmp/page.html");  // not a program
         QVERIFY(browser.nothingStarted());
-        QVERIFY(f.dialogs.calls().isEmpty());
     }
 
     // ---- Options window -------------------------------------------------------------
@@ -268,7 +267,6 @@ class BrowserTest : public QObject {
         frmOptions* o = f.options();
         f.dialogs.answerFile(r.chosen);
         o->Command1()->click();
-        QCOMPARE(f.dialogs.calls().size(), 1);
         const auto& call = f.dialogs.calls().constFirst();
         QCOMPARE(call.kind, ScriptedDialogs::Kind::ChooseProgram);
         QCOMPARE(call.request.filter, QString("Executable Files (*)"));
@@ -373,7 +371,6 @@ class BrowserTest : public QObject {
             QVERIFY(run);
             QCOMPARE(run->argv.constFirst(), relativePath);
             QCOMPARE(f.options() != nullptr, !chosen);
-            QCOMPARE(f.dialogs.calls().size(), chosen ? 0 : 1);
         }
     }
 
@@ -399,19 +396,18 @@ class BrowserTest : public QObject {
             f.dialogs.answerFile(savedPath);
         StubBrowser browser(record_);
         f->runCommand("mnuTest");
+        // Every dialog is scripted: anything more is reported at the end of the test.
         if (empty) {
-            QCOMPARE(f.dialogs.calls().size(), 1);
-            QCOMPARE(f.dialogs.shown(0), ScriptedDialogs::box("Create and Save a page first!", "Quindo"));
+            QCOMPARE(f.dialogs.shown(0),
+                     ScriptedDialogs::box("Create and Save a page first!", "Quindo"));
         } else if (!r.saveAs.isNull()) {
-            // An unnamed page is saved first, with at most one Save As.
-            QCOMPARE(f.dialogs.calls().size(), 1);
+            // An unnamed page is saved first, with one Save As.
             QCOMPARE(f.dialogs.calls()[0].kind, ScriptedDialogs::Kind::SaveFile);
             QCOMPARE(f.fileName(), savedPath);
             if (!r.saveAs.isEmpty())
                 QVERIFY(readFile(savedPath).startsWith(r.text));
         } else {
             // A page with a file is shown as last saved: no dialog, no save.
-            QVERIFY(f.dialogs.calls().isEmpty());
             QVERIFY(path.isEmpty() || !QFile::exists(path));
         }
         QCOMPARE(f.options() != nullptr, !r.browserChosen && !empty);
@@ -554,7 +550,6 @@ class BrowserTest : public QObject {
         f.showOptions();
         f.dialogs.answer(Dialogs::Ok);
         f.options()->Command2()->click();
-        QCOMPARE(f.dialogs.calls().size(), 1);
         QVERIFY(f.dialogs.shown(0).startsWith(
             "Registry Updated Successfully.|You can now right-click"));
         QVERIFY(!f.options());
@@ -579,7 +574,6 @@ class BrowserTest : public QObject {
         frmOptions* window = f.options();
         f.dialogs.answer(Dialogs::Ok);
         window->Command2()->click();
-        QCOMPARE(f.dialogs.calls().size(), 1);
         QVERIFY(f.dialogs.shown(0).startsWith("Registry Error|There was an error writing"));
         QCOMPARE(f.options(), window);
         QCOMPARE(readText(home_->filePath(blocked)), QString("not a folder"));

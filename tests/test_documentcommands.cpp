@@ -286,11 +286,9 @@ class DocumentCommandsTest : public QObject {
         else
             QVERIFY(f->runCommand(command));
 
+        // Every dialog is scripted: anything more or less is reported by cleanup().
         if (condition)
             QCOMPARE(f.dialogs.shown(0), promptFor(command));
-        else if (command != "mnuFileOpen")
-            QCOMPARE(calls().size(), 0);
-        QCOMPARE(f.dialogs.pending(), 0);
         const bool saved = yes && outcome == SaveOutcome::Saved;
         QCOMPARE(readFile(docPath), saved && !isDrop ? typed + "\r\n" : QByteArray("old"));
         QCOMPARE(readFile(savedAs), saved && isDrop ? typed + "\r\n" : QByteArray("<unreadable>"));
@@ -329,7 +327,6 @@ class DocumentCommandsTest : public QObject {
             f.dialogs.answer(a);
         QVERIFY(!f->close());
         QVERIFY(f->close());
-        QCOMPARE(calls().size(), 3);
         QCOMPARE(f.ended, 1);
     }
 
@@ -381,7 +378,6 @@ class DocumentCommandsTest : public QObject {
         f.dialogFileName() = path("remembered.html");
         f.dialogs.answerFile(file);
         f->runCommand("mnuFileOpen");
-        QCOMPARE(calls().size(), 1);
         QCOMPARE(calls()[0].request.fileName, path("remembered.html"));
         QCOMPARE(calls()[0].request.filter, QString("HTML or Text Files (*.HTM* *.txt)"));
         QCOMPARE(calls()[0].request.defaultSuffix, QString("html"));
@@ -391,7 +387,6 @@ class DocumentCommandsTest : public QObject {
         f.text().setSelStart(0);
         f.text().setSelText("x");
         QVERIFY(f.save());
-        QCOMPARE(calls().size(), 1);
         QCOMPARE(readFile(file), QByteArray("x<p>hi</p>\r\n"));
         QCOMPARE(f.docChanged(), qint16(0));
         // Save As starts from the shared name.
@@ -544,7 +539,6 @@ class DocumentCommandsTest : public QObject {
         f.dialogs.answerFile(file);
         f.dialogs.answer(Dialogs::Ok);
         QVERIFY(f.drop(f.files({path("none.html")})));
-        QCOMPARE(calls().size(), 3);
         QCOMPARE(calls()[1].kind, ScriptedDialogs::Kind::SaveFile);
         QCOMPARE(calls()[1].request.fileName, QString());
         QCOMPARE(readFile(file), QByteArray("+named\r\n"));
@@ -808,7 +802,6 @@ class DocumentCommandsTest : public QObject {
         QCOMPARE(f.bytes(), document);
         QCOMPARE(f.docChanged(), qint16(0));
         QCOMPARE(f.fileName(), fileName);
-        QVERIFY(calls().isEmpty());
         // The header is bold, the text is not.
         const QString fonts = run("pdffonts", {pdf_});
         QVERIFY2(fonts.contains("Bold"), qPrintable(fonts));
