@@ -34,12 +34,13 @@ namespace {
 const QStringList kSizes{"mnuqn8", "mnuqn10", "mnuqn12", "mnuqn14"};
 const QStringList kFaces{"mnuqnarial", "mnuqntimes", "mnuqnverdana"};
 
-QStringList checked(frmMain& w, const QStringList& names) {
+// The display as one line: the checked size and face items, then the base size in hundredths.
+QString display(frmMain& w) {
     QStringList on;
-    for (const QString& n : names)
+    for (const QString& n : kSizes + kFaces)
         if (w.action(n)->isChecked())
             on << n;
-    return on;
+    return on.join(' ') + QStringLiteral("|%1").arg(w.Text1().baseFontSizeHundredths());
 }
 
 // The face of every byte of the text, one name per run of equal faces: "Verdana:4 Arial:3".
@@ -140,17 +141,17 @@ struct CounterRow {
     {"empty", "", 0, "1"},                         {"fraction", "2.5", 0, "1"},
 };
 
+// What is stored, and the display it gives: the checked items and the base size.
 struct StoredRow {
     const char* name;
-    QString size, face, sizeItem, faceItem;
-    int hundredths;
+    QString size, face, display;
 } const kStored[] = {
-    {"12 Arial", "12", "Arial", "mnuqn12", "mnuqnarial", 1200},
-    {"8 Times", "8", "Times New Roman", "mnuqn8", "mnuqntimes", 800},
-    {"14 Verdana", "14", "Verdana", "mnuqn14", "mnuqnverdana", 1400},
-    {"9 arial ignored", "9", "arial", "", "", 975},
-    {"padded ignored", " 10", "Verdana ", "", "", 975},
-    {"caption not a face", "10", "Times Font", "mnuqn10", "", 1000},
+    {"12 Arial", "12", "Arial", "mnuqn12 mnuqnarial|1200"},
+    {"8 Times", "8", "Times New Roman", "mnuqn8 mnuqntimes|800"},
+    {"14 Verdana", "14", "Verdana", "mnuqn14 mnuqnverdana|1400"},
+    {"9 arial ignored", "9", "arial", "|975"},
+    {"padded ignored", " 10", "Verdana ", "|975"},
+    {"caption not a face", "10", "Times Font", "mnuqn10|1000"},
 };
 
 struct ArgvRow {
@@ -166,71 +167,47 @@ struct ArgvRow {
     {"empty word", {"quindo", "", "x"}, " x"},
 };
 
-struct ResizeRow {
-    const char* name;
-    QSize inner, expected;
-} const kResize[] = {
-    {"design", {9030, 4950}, {9025, 4150}},
-    {"width 259 keeps", {259, 4950}, {5640, 4150}},
-    {"width 260", {260, 4950}, {255, 4150}},
-    {"height 809 keeps", {9030, 809}, {9025, 2850}},
-    {"height 810", {9030, 810}, {9025, 10}},
-    {"both below", {100, 100}, {5640, 2850}},
-};
-
-struct UnnamedRow {
-    const char* name;
-    QString file, caption;
-    bool unnamed;
-} const kUnnamed[] = {
-    {"no file", "", "Quindo- /a.html", true},
-    {"no document", "/a.html", "Quindo HTML Editor", true},
-    {"new", "/a.html", "Quindo- New Untitled Document.", true},
-    {"blank", "/a.html", "Quindo- Tamblor9 blank document.", true},
-    {"sample is named", "/s.html", "Quindo- Tamblor9 Sample document.", false},
-    {"path", "/a.html", "Quindo- /a.html", false},
-    {"case matters", "/a.html", "quindo html editor", false},
-    {"whole caption", "/a.html", "Quindo HTML Editor ", false},
-};
-
+// A display command, what it stores, and the display after it (from 10 point Verdana).
 struct PreferenceRow {
     const char* name;
-    QString item, section, stored;
-    int hundredths;  // 0: a face, the size stays at 10
+    QString item, section, stored, display;
 } const kPreferences[] = {
-    {"size 8", "mnuqn8", "fontsize", "8", 800},
-    {"size 10", "mnuqn10", "fontsize", "10", 1000},
-    {"size 12", "mnuqn12", "fontsize", "12", 1200},
-    {"size 14", "mnuqn14", "fontsize", "14", 1400},
-    {"arial", "mnuqnarial", "font", "Arial", 0},
-    {"times stores the face", "mnuqntimes", "font", "Times New Roman", 0},
-    {"verdana", "mnuqnverdana", "font", "Verdana", 0},
+    {"size 8", "mnuqn8", "fontsize", "8", "mnuqn8 mnuqnverdana|800"},
+    {"size 10", "mnuqn10", "fontsize", "10", "mnuqn10 mnuqnverdana|1000"},
+    {"size 12", "mnuqn12", "fontsize", "12", "mnuqn12 mnuqnverdana|1200"},
+    {"size 14", "mnuqn14", "fontsize", "14", "mnuqn14 mnuqnverdana|1400"},
+    {"arial", "mnuqnarial", "font", "Arial", "mnuqn10 mnuqnarial|1000"},
+    {"times stores the face", "mnuqntimes", "font", "Times New Roman", "mnuqn10 mnuqntimes|1000"},
+    {"verdana", "mnuqnverdana", "font", "Verdana", "mnuqn10 mnuqnverdana|1000"},
 };
 
-struct BytesRow {
+struct FaceScriptRow {
     const char* name;
-    QByteArray bytes;
-    bool utf8;
-} const kBytes[] = {
-    {"empty", "", true},
-    {"crlf", "a\r\nb\r\n", true},
-    {"lone cr", "a\rb\r", true},
-    {"lf, then crlf", "ab\ncd\r\n", true},
-    {"cr at end", "ab\r", true},
-    {"lone continuation", "a\x80" "b", false},
-    {"nul", QByteArray("a\0b\0", 4), true},
-    {"latin1", "caf\xe9 \xff\x80", false},
-    {"utf8", "caf\xc3\xa9 \xe2\x82\xac", true},
-    {"bom", "\xef\xbb\xbf<p>", true},
-    {"overlong", "\xc0\xaf", false},
-    {"surrogate", "\xed\xa0\x80", false},
-    {"truncated", "ab\xe2\x82", false},
-    {"every byte", [] {
-         QByteArray all;
-         for (int i = 0; i < 256; ++i)
-             all.append(char(i));
-         return all;
-     }(), false},
+    QStringList steps;
+} const kFaceScripts[] = {
+    // The selection only; a second, overlapping selection takes another face.
+    {"selection", {"text=one two three", "runs=Verdana:13", "sel=4-7", "mnuqntimes",
+                   "runs=Verdana:4 Times New Roman:3 Verdana:6", "sel=6-9", "mnuqnverdana",
+                   "sel=0-3", "mnuqnarial", "runs=Arial:3 Verdana:1 Times New Roman:2 Verdana:7",
+                   "bytes=one two three", "changed=0", "size=10"}},
+    // Nothing visible changes until text is typed; typing goes on in the face before the
+    // caret; elsewhere, typed text takes the face of the text it joins; typing over a
+    // selection given a face keeps that face.
+    {"typed next", {"text=abcdef", "caret=3", "mnuqnarial", "runs=Verdana:6", "type=XY",
+                    "runs=Verdana:3 Arial:2 Verdana:3", "type=Z",
+                    "runs=Verdana:3 Arial:3 Verdana:3", "caret=9", "type=!", "caret=0",
+                    "type=<", "bytes=<abcXYZdef!",
+                    "runs=Verdana:4 Arial:3 Verdana:4", "changed=1", "sel=1-4", "mnuqntimes",
+                    "type=2", "runs=Verdana:1 Times New Roman:1 Arial:3 Verdana:4"}},
+    // Text inserted elsewhere takes its neighbour's face and drops the choice; a choice made
+    // with nothing selected (as the start-up restores it) outlives a load.
+    {"only at the caret", {"text=abcdef", "caret=2", "mnuqntimes", "caret=5", "insert=x",
+                           "caret=2", "insert=y", "bytes=abycdexf", "runs=Verdana:8", "caret=0",
+                           "mnuqnarial", "text=loaded", "runs=Verdana:6", "insert=new ",
+                           "runs=Arial:4 Verdana:6"}},
+    {"base size", {"text=a b c d", "sel=0-1", "mnuqnarial", "sel=2-3", "mnuqntimes", "sel=4-5",
+                   "mnuqnverdana", "mnuqn8", "size=8", "mnuqn14", "size=14",
+                   "runs=Arial:1 Verdana:1 Times New Roman:1 Verdana:4"}},
 };
 
 struct CaretRow {
@@ -316,8 +293,7 @@ class MainWindowTest : public QObject {
         QCOMPARE(SettingsStore::read("font", "Value"), QString("Verdana"));
         QCOMPARE(SettingsStore::read("browser", "name", "absent"), QString("absent"));
         QVERIFY(w.action("mnuViewStatusBar")->isChecked());
-        QCOMPARE(checked(w, kSizes + kFaces), (QStringList{"mnuqn10", "mnuqnverdana"}));
-        QCOMPARE(w.Text1().baseFontSizeHundredths(), 1000);
+        QCOMPARE(display(w), QString("mnuqn10 mnuqnverdana|1000"));
         QCOMPARE(w.caption(), QString("Quindo HTML Editor"));
         QVERIFY(f.fileName().isEmpty() && w.Text1().isEmpty());
         QCOMPARE(f.docChanged() + f.saveAnswer(), 0);
@@ -339,9 +315,7 @@ class MainWindowTest : public QObject {
         SettingsStore::write("fontsize", "Value", r.size);
         SettingsStore::write("font", "Value", r.face);
         frmMain& w = f.start(true);
-        QCOMPARE(checked(w, kSizes).join(""), r.sizeItem);
-        QCOMPARE(checked(w, kFaces).join(""), r.faceItem);
-        QCOMPARE(w.Text1().baseFontSizeHundredths(), r.hundredths);
+        QCOMPARE(display(w), r.display);
         // Recognised or not, the stored texts stay as they were.
         QCOMPARE(SettingsStore::read("fontsize", "Value"), r.size);
         QCOMPARE(SettingsStore::read("font", "Value"), r.face);
@@ -370,25 +344,6 @@ class MainWindowTest : public QObject {
 
     // ---- layout, document state and the command surface -----------------------------
 
-    void resizeRule_data() { addRows(kResize); }
-    void resizeRule() {
-        const auto& r = fetchRow(kResize);
-        QCOMPARE(frmMain::editingAreaSizeFor(r.inner, QSize(5640, 2850)), r.expected);
-    }
-
-    void resizeFollowsWindow() {
-        frmMain& w = f.start(true, true);
-        w.resize(Twips::toPixels(7500), w.height() + Twips::toPixels(1500));
-        QTRY_COMPARE(w.Text1().width(), Twips::toPixels(w.innerSizeTwips().width() - 5));
-        QCOMPARE(w.Text1().pos(), QPoint(0, Twips::toPixels(540)));
-        const int textHeight = w.Text1().height();
-        QCOMPARE(textHeight, Twips::toPixels(w.innerSizeTwips().height() - 800));
-        // Hiding the status bar leaves the editing area as it is.
-        w.action("mnuViewStatusBar")->trigger();
-        QVERIFY(!w.StatusBar1().isVisible());
-        QCOMPARE(w.Text1().height(), textHeight);
-    }
-
     void changeNotification() {
         frmMain& w = f.start();
         w.Text1().setSelText("x");
@@ -399,15 +354,6 @@ class MainWindowTest : public QObject {
         f.docChanged() = 0;
         QTest::keyClick(&w.Text1(), Qt::Key_A);
         QCOMPARE(f.docChanged(), qint16(1));
-        // Nothing but the flag changes.
-        QCOMPARE(w.caption(), QString("Quindo HTML Editor"));
-        QCOMPARE(f.fileName(), QString());
-    }
-
-    void unnamedDocument_data() { addRows(kUnnamed); }
-    void unnamedDocument() {
-        const auto& r = fetchRow(kUnnamed);
-        QCOMPARE(isUnnamedDocument(r.file, r.caption), r.unnamed);
     }
 
     // The menus are built from the command table: every entry in its menu, in order, with
@@ -463,123 +409,65 @@ class MainWindowTest : public QObject {
     void preferenceCommands() {
         const auto& r = fetchRow(kPreferences);
         frmMain& w = f.start(true);
-        const QStringList& group = r.section == "fontsize" ? kSizes : kFaces;
-        const QStringList& other = r.section == "fontsize" ? kFaces : kSizes;
-        const QStringList otherBefore = checked(w, other);
         w.Text1().setBytes("<P>some text</P>");
         f.docChanged() = 0;
         // Twice: choosing the checked item again changes nothing.
         for (int round = 0; round < 2; ++round) {
             w.action(r.item)->trigger();
             QCOMPARE(SettingsStore::read(r.section, "Value"), r.stored);
-            QCOMPARE(checked(w, group), QStringList{r.item});
-            QCOMPARE(checked(w, other), otherBefore);
-            QCOMPARE(w.Text1().baseFontSizeHundredths(), r.hundredths ? r.hundredths : 1000);
+            QCOMPARE(display(w), r.display);
         }
         // Display only: the document is untouched.
         QCOMPARE(w.Text1().bytes().toByteArray(), QByteArray("<P>some text</P>"));
         QCOMPARE(f.docChanged(), qint16(0));
-        QCOMPARE(w.caption(), QString("Quindo HTML Editor"));
     }
 
-    void faceOfTheSelectionOnly() {
-        frmMain& w = f.start(true);
-        EditingArea& area = w.Text1();
-        for (const QString family : {"Arial", "Times New Roman"}) {
-            area.setBytes("one two three");
-            f.docChanged() = 0;
-            QCOMPARE(faceRuns(area), QString("Verdana:13"));
-            select(area, 4, 7);
-            w.runCommand(family == "Arial" ? "mnuqnarial" : "mnuqntimes");
-            QCOMPARE(faceRuns(area), QString("Verdana:4 %1:3 Verdana:6").arg(family));
-            QCOMPARE(area.selectedBytes(), QByteArray("two"));
-            // A second, overlapping selection takes another face; the rest stays.
-            select(area, 6, 9);
-            w.runCommand("mnuqnverdana");
-            select(area, 0, 3);
-            w.runCommand("mnuqnarial");
-            QCOMPARE(faceRuns(area), QString("Arial:3 Verdana:1 %1:2 Verdana:7").arg(family));
-            QCOMPARE(area.bytes().toByteArray(), QByteArray("one two three"));
-            QCOMPARE(f.docChanged(), qint16(0));
-            QCOMPARE(area.baseFontSizeHundredths(), 1000);
-        }
-    }
-
-    void faceOfTheTextTypedNext() {
+    // Runs a face script on the shown window's editing area: "text=" loads (unchanged),
+    // "caret=", "sel=from-to" (bytes), "type=" keys, "insert=" at the caret, a menu item's
+    // name runs it; "runs=", "bytes=", "changed=" and "size=" (of every byte) check.
+    void faces_data() { addRows(kFaceScripts); }
+    void faces() {
         frmMain& w = f.start(true, true);
         EditingArea& area = w.Text1();
-        area.setBytes("abcdef");
         area.SetFocus();
-        area.setSelStart(3);
-        w.runCommand("mnuqnarial");
-        // Nothing visible changes until text is typed.
-        QCOMPARE(faceRuns(area), QString("Verdana:6"));
-        QTest::keyClicks(&area, "XY");
-        QCOMPARE(faceRuns(area), QString("Verdana:3 Arial:2 Verdana:3"));
-        // Typing on goes on in the face before the caret.
-        QTest::keyClicks(&area, "Z");
-        QCOMPARE(faceRuns(area), QString("Verdana:3 Arial:3 Verdana:3"));
-        // Elsewhere, typed text takes the face of the text it joins.
-        area.setSelStart(9);
-        QTest::keyClicks(&area, "!");
-        area.setSelStart(0);
-        QTest::keyClicks(&area, "<");
-        QCOMPARE(area.bytes().toByteArray(), QByteArray("<abcXYZdef!"));
-        QCOMPARE(faceRuns(area), QString("Verdana:4 Arial:3 Verdana:4"));
-        QCOMPARE(f.docChanged(), qint16(1));  // the typing, not the face
-        // Typing over a selection given a face keeps that face.
-        select(area, 1, 4);
-        w.runCommand("mnuqntimes");
-        QTest::keyClicks(&area, "2");
-        QCOMPARE(faceRuns(area), QString("Verdana:1 Times New Roman:1 Arial:3 Verdana:4"));
-    }
-
-    void chosenFaceWaitsOnlyAtTheCaret() {
-        frmMain& w = f.start(true);
-        EditingArea& area = w.Text1();
-        area.setBytes("abcdef");
-        area.setSelStart(2);
-        w.runCommand("mnuqntimes");
-        // Text inserted elsewhere first takes the face of its neighbour and drops the choice.
-        area.setSelStart(5);
-        area.setSelText("x");
-        area.setSelStart(2);
-        area.setSelText("y");
-        QCOMPARE(area.bytes().toByteArray(), QByteArray("abycdexf"));
-        QCOMPARE(faceRuns(area), QString("Verdana:8"));
-        // A face chosen with nothing selected (as the start-up restores it) still applies
-        // to typing after a new text has been loaded; the loaded text is in the base face.
-        area.setSelStart(0);
-        w.runCommand("mnuqnarial");
-        area.setBytes("loaded");
-        QCOMPARE(faceRuns(area), QString("Verdana:6"));
-        area.setSelText("new ");
-        QCOMPARE(faceRuns(area), QString("Arial:4 Verdana:6"));
-    }
-
-    void facesFollowTheBaseSize() {
-        frmMain& w = f.start(true);
-        EditingArea& area = w.Text1();
-        area.setBytes("a b c d");
-        for (int i = 0; i < 3; ++i) {
-            select(area, 2 * i, 2 * i + 1);
-            w.runCommand(kFaces[i]);
-        }
-        for (const QString& size : kSizes) {
-            w.runCommand(size);
-            for (unsigned long pos = 0; pos < 7; ++pos) {
-                const long style = area.SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, pos);
-                QCOMPARE(area.SendScintilla(QsciScintillaBase::SCI_STYLEGETSIZE,
-                                            static_cast<unsigned long>(style)),
-                         size.mid(5).toLong());
+        for (const QString& step : fetchRow(kFaceScripts).steps) {
+            const QString key = step.section('=', 0, 0);
+            const QString value = step.section('=', 1);
+            if (key == "text") {
+                area.setBytes(value.toUtf8());
+                f.docChanged() = 0;
+            } else if (key == "caret") {
+                area.setSelStart(value.toLongLong());
+            } else if (key == "sel") {
+                select(area, value.section('-', 0, 0).toLong(), value.section('-', 1).toLong());
+            } else if (key == "type") {
+                QTest::keyClicks(&area, value);
+            } else if (key == "insert") {
+                area.setSelText(value.toUtf8());
+            } else if (key == "runs") {
+                QCOMPARE(faceRuns(area), value);
+            } else if (key == "bytes") {
+                QCOMPARE(area.bytes().toByteArray(), value.toUtf8());
+            } else if (key == "changed") {
+                QCOMPARE(f.docChanged(), qint16(value.toInt()));
+            } else if (key == "size") {
+                for (unsigned long pos = 0; pos < unsigned(area.byteLength()); ++pos) {
+                    const long style = area.SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, pos);
+                    QCOMPARE(area.SendScintilla(QsciScintillaBase::SCI_STYLEGETSIZE,
+                                                static_cast<unsigned long>(style)),
+                             value.toLong());
+                }
+            } else {
+                QVERIFY(w.runCommand(key));
             }
         }
-        QCOMPARE(faceRuns(area), QString("Arial:1 Verdana:1 Times New Roman:1 Verdana:4"));
     }
 
-    void statusBarTwice() {
+    void resizeAndStatusBar() {
         frmMain& w = f.start(true, true);
-        QTest::qWait(50);  // let the first layout settle
+        w.resize(Twips::toPixels(7500), w.height() + Twips::toPixels(1500));
+        QTRY_COMPARE(w.Text1().width(), Twips::toPixels(w.innerSizeTwips().width() - 5));
+        QTest::qWait(50);  // let the layout settle
         const QRect area = w.Text1().geometry();
         QAction* item = w.action("mnuViewStatusBar");
         for (bool shown : {false, true}) {
@@ -600,29 +488,6 @@ class MainWindowTest : public QObject {
 
     // ---- the editing area -------------------------------------------------------------
 
-    void bytesRoundTrip_data() { addRows(kBytes); }
-    void bytesRoundTrip() {
-        const auto& [name, bytes, utf8] = fetchRow(kBytes);
-        EditingArea area;
-        area.setBytes(bytes);
-        QCOMPARE(area.bytes().toByteArray(), bytes);
-        QCOMPARE(area.byteLength(), bytes.size());
-        QCOMPARE(area.isUtf8(), utf8);
-        QCOMPARE(isValidUtf8(bytes), utf8);
-        QVERIFY(!area.isUndoAvailable());  // the load is not undoable
-        // A text read in pieces has the shape of the whole, wherever the pieces are cut.
-        const EditingArea::TextShape whole = EditingArea::shapeOf(bytes);
-        QCOMPARE(whole.utf8, utf8);
-        for (qsizetype cut = 1; cut <= std::max<qsizetype>(1, bytes.size()); ++cut) {
-            EditingArea::ShapeFinder finder;
-            for (qsizetype at = 0; at < bytes.size(); at += cut)
-                finder.add(QByteArrayView(bytes).sliced(at, std::min(cut, bytes.size() - at)));
-            QCOMPARE(finder.shape().size, whole.size);
-            QCOMPARE(finder.shape().utf8, whole.utf8);
-            QCOMPARE(int(finder.shape().lineEnd), int(whole.lineEnd));
-        }
-    }
-
     void randomTexts() {
         EditingArea area;
         QRandomGenerator rng(99);
@@ -639,6 +504,7 @@ class MainWindowTest : public QObject {
                 len = std::min<qsizetype>(1 + rng.bounded(5), text.size() - at);
                 finder.add(QByteArrayView(text).sliced(at, len));
             }
+            QCOMPARE(finder.shape().size, whole.size);
             QCOMPARE(finder.shape().utf8, whole.utf8);
             QCOMPARE(int(finder.shape().lineEnd), int(whole.lineEnd));
         }
@@ -760,11 +626,8 @@ class MainWindowTest : public QObject {
             splash->Timer1_Timer();
             Program::showMainWindow(*(main = &f.start()), self);
         });
-        QCOMPARE(splash->Timer1().interval(), 1);
         QVERIFY(splash->Timer1().isActive());
-        QCOMPARE(splash->Label3().text(), QString());
         splash->Form_Load();
-        QCOMPARE(splash->Label3().text(), QString("Version- 1.1.164"));
         splash->show();
         QTRY_VERIFY(splash.isNull());
         QCOMPARE(made, 1);
@@ -792,7 +655,6 @@ class MainWindowTest : public QObject {
             QTest::mouseClick(&first->Command1(), Qt::LeftButton);
             QVERIFY(!main.secondaryWindow("frmfirst"));
             QCOMPARE(main.Text1().bytes().toByteArray(), QByteArray("<B></B>"));
-            QCOMPARE(main.caption(), QString("Quindo HTML Editor"));
         }
     }
 
@@ -818,36 +680,29 @@ class MainWindowTest : public QObject {
             box = main.secondaryWindow(name)->findChild<QPlainTextEdit*>("Text1");
             QCOMPARE(box->toPlainText().replace('\n', "\r\n"), fresh);
         }
-        // Twelve lines, each ended by CR LF.
-        QVERIFY(frmList::exampleText().endsWith("\r\n"));
-        QCOMPARE(frmList::exampleText().count("\r\n"), 12);
         QVERIFY(main.Text1().isEmpty());
         QCOMPARE(f.docChanged(), qint16(0));
     }
 
+    // The about box shows the stored count as it is written, read when the box is loaded.
     void aboutShowsTheStoredCount() {
         frmMain& main = startWindow();
-        for (const QString stored : {"007", "1", "lots", " 12 "}) {
-            SettingsStore::write("Run", "Value", stored);
-            main.action("mnuabout")->trigger();
-            auto* about = static_cast<frmAbout*>(main.secondaryWindow("frmAbout"));
-            QCOMPARE(about->Label6().text(), "Quindo has been run " + stored + " times.");
-            QCOMPARE(about->Label7().text(), QString("Version- 1.1.164"));
-            // Not refreshed while open; the logo opens the same box.
-            SettingsStore::write("Run", "Value", "99");
-            QTest::mouseClick(&main.Image1(), Qt::LeftButton);
-            QCOMPARE(main.secondaryWindow("frmAbout"), about);
-            QCOMPARE(about->Label6().text(), "Quindo has been run " + stored + " times.");
-            // Closing with its button unloads it; the next opening reads the store again.
-            QPointer<frmAbout> old = about;
-            QTest::mouseClick(&about->Command1(), Qt::LeftButton);
-            QTRY_VERIFY(old.isNull());
-            QTest::mouseClick(&main.Image1(), Qt::LeftButton);
-            about = static_cast<frmAbout*>(main.secondaryWindow("frmAbout"));
-            QCOMPARE(about->Label6().text(), QString("Quindo has been run 99 times."));
-            about->close();
-            QTRY_VERIFY(!main.secondaryWindow("frmAbout"));
-        }
+        SettingsStore::write("Run", "Value", "007");
+        main.action("mnuabout")->trigger();
+        auto* about = static_cast<frmAbout*>(main.secondaryWindow("frmAbout"));
+        QCOMPARE(about->Label6().text(), QString("Quindo has been run 007 times."));
+        // Not refreshed while open; the logo opens the same box.
+        SettingsStore::write("Run", "Value", "lots");
+        QTest::mouseClick(&main.Image1(), Qt::LeftButton);
+        QCOMPARE(main.secondaryWindow("frmAbout"), about);
+        QCOMPARE(about->Label6().text(), QString("Quindo has been run 007 times."));
+        // Closing with its button unloads it; the next opening reads the store again.
+        QPointer<frmAbout> old = about;
+        QTest::mouseClick(&about->Command1(), Qt::LeftButton);
+        QTRY_VERIFY(old.isNull());
+        QTest::mouseClick(&main.Image1(), Qt::LeftButton);
+        about = static_cast<frmAbout*>(main.secondaryWindow("frmAbout"));
+        QCOMPARE(about->Label6().text(), QString("Quindo has been run lots times."));
     }
 
     // ---- a further editor -------------------------------------------------------------
@@ -873,7 +728,6 @@ class MainWindowTest : public QObject {
         QCOMPARE(::kill(static_cast<pid_t>(pid), SIGTERM), 0);
         QTRY_VERIFY_WITH_TIMEOUT(processEnded(pid), 10000);
         QVERIFY(main.isVisible());
-        QVERIFY(f.dialogs.calls().isEmpty());
     }
 
     void newEditorWindowThatCannotStartSaysSo() {
@@ -882,7 +736,6 @@ class MainWindowTest : public QObject {
         frmMain& main = startWindow();
         f.dialogs.answer(Dialogs::Ok);
         main.action("mnunewwin")->trigger();
-        QCOMPARE(f.dialogs.calls().size(), 1);
         QCOMPARE(f.dialogs.shown(0), f.dialogs.box("Can't start a new editor window.", "Quindo",
                                                    Dialogs::Buttons::Ok, Dialogs::Icon::Exclamation));
         QCOMPARE(f.docChanged(), qint16(0));
