@@ -2,6 +2,7 @@
 // The document's Edit commands (the clipboard) and printing.
 #include "document/Document.h"
 #include "document/DocumentPrinter.h"
+#include "ui/platform/Cp1252.h"
 #include "ui/platform/EditingArea.h"
 #include "ui/platform/WindowHost.h"
 
@@ -11,13 +12,14 @@
 namespace {
 
 // Text crosses to and from the clipboard the way the editing area shows its bytes: as
-// UTF-8, or one character per byte in 8-bit mode (the same conversion as its own paste).
+// UTF-8, or as Windows-1252 in 8-bit mode (the same conversion as its own paste, so a
+// character the code page lacks arrives as a numeric character reference).
 QString textOf(const EditingArea& area, QByteArrayView bytes) {
-    return area.isUtf8() ? QString::fromUtf8(bytes) : QString::fromLatin1(bytes);
+    return area.isUtf8() ? QString::fromUtf8(bytes) : Cp1252::toText(bytes);
 }
 
 QByteArray bytesOf(const EditingArea& area, const QString& text) {
-    return area.isUtf8() ? text.toUtf8() : text.toLatin1();
+    return area.isUtf8() ? text.toUtf8() : Cp1252::toBytes(text);
 }
 
 // Every put empties the clipboard first, so it holds that plain text and nothing else.

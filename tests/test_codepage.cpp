@@ -1,0 +1,238 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// 8-bit documents are shown, copied, pasted and typed into as Windows-1252, through the
+// real window, its editing area and the real clipboard; the bytes on disk never change,
+// and a character the code page lacks is written as a numeric character reference.
+#include "MainWindowFixture.h"
+#include "ui/frmMain.h"
+#include "ui/platform/EditingArea.h"
+
+#include <QClipboard>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+
+namespace {
+
+// Bytes 0x80-0x9F and what Windows-1252 makes of them; the five bytes it leaves undefined
+// stay the control characters of the same value.
+QByteArray highBytes() {
+    QByteArray bytes;
+    for (int b = 0x80; b < 0xA0; ++b)
+        bytes.append(char(b));
+    return bytes;
+}
+
+const QString kHighText = QString::fromUtf8(
+    "\u20ac\u0081\u201a\u0192\u201e\u2026\u2020\u2021\u02c6\u2030\u0160\u2039\u0152\u008d\u017d"
+    "\u008f\u0090\u2018\u2019\u201c\u201d\u2022\u2013\u2014\u02dc\u2122\u0161\u203a\u0153\u009d"
+    "\u017e\u0178");
+
+bool undefinedByte(int b) {
+    return b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D;
+}
+
+}  // namespace
+
+class CodePageTest : public QObject {
+    Q_OBJECT
+
+    MainWindowFixture f;
+
+    long send(unsigned int message, unsigned long w = 0, long l = 0) {
+        return f.text().SendScintilla(message, w, l);
+    }
+
+    // What the area draws, and where it puts every character boundary of the first line.
+    QImage drawn() {
+        f.text().viewport()->update();
+        QApplication::processEvents();
+        return f.text().viewport()->grab().toImage();
+    }
+    QList<long> boundaries() {
+        QList<long> xs;
+        for (long pos = 0; pos <= send(QsciScintillaBase::SCI_GETLENGTH);
+             pos = send(QsciScintillaBase::SCI_POSITIONAFTER, pos)) {
+            xs << send(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0, pos);
+            if (pos == send(QsciScintillaBase::SCI_GETLENGTH))
+                break;
+        }
+        return xs;
+    }
+
+  private slots:
+    void init() {
+        f.reset();
+        f.start(false, true);
+        // No blinking caret in the pictures.
+        send(QsciScintillaBase::SCI_SETCARETSTYLE, QsciScintillaBase::CARETSTYLE_INVISIBLE);
+    }
+    void cleanup() { f.finish(); }
+
+    // Each of 0x80-0x9F that the code page defines is drawn and measured exactly like the
+    // same character in a UTF-8 document.
+    void highBytesAreDrawnAsTheirCharacters() {
+        QByteArray eightBit;
+        QString expected;
+        for (int b = 0x80; b < 0xA0; ++b) {
+            if (!undefinedByte(b)) {
+                eightBit.append(char(b)).append(' ');
+                expected.append(kHighText[b - 0x80]).append(' ');
+            }
+        }
+        f.text().setBytes(eightBit);
+        QVERIFY(!f.text().isUtf8());
+        // The area's own text of them, as an assistive technology reads it too.
+        QCOMPARE(f.text().text(), expected);
+        const QImage shown8 = drawn();
+        const QList<long> xs8 = boundaries();
+        f.text().setBytes(expected.toUtf8());
+        QVERIFY(f.text().isUtf8());
+        QCOMPARE(boundaries(), xs8);
+        QCOMPARE(drawn(), shown8);
+    }
+
+    // The undefined bytes are still shown, as their value in a box like an invalid byte of
+    // UTF-8, so they take the room of that text.
+    void undefinedBytesStayVisible_data() {
+        QTest::addColumn<int>("byte");
+        for (int b : {0x81, 0x8D, 0x8F, 0x90, 0x9D})
+            QTest::addRow("0x%X", b) << b;
+    }
+    void undefinedBytesStayVisible() {
+        QFETCH(int, byte);
+        f.text().setBytes(QByteArray("a") + char(byte) + "b");
+        QVERIFY(!f.text().isUtf8());
+        const long before = send(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0, 1);
+        const long after = send(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0, 2);
+        const QByteArray value = "x" + QByteArray::number(byte, 16).toUpper();
+        const long valueWidth = f.text().SendScintilla(QsciScintillaBase::SCI_TEXTWIDTH,
+                                                       QsciScintillaBase::STYLE_DEFAULT,
+                                                       value.constData());
+        QVERIFY2(after - before > valueWidth,
+                 qPrintable(QStringLiteral("%1 <= %2").arg(after - before).arg(valueWidth)));
+    }
+
+    // Copy and paste through the Edit menu and through the area's own shortcuts.
+    void clipboard_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QByteArray>("document");
+        QTest::addColumn<int>("selFrom");
+        QTest::addColumn<int>("selTo");
+        QTest::addColumn<QString>("clipboardBefore");
+        QTest::addColumn<QByteArray>("documentAfter");
+        QTest::addColumn<QString>("clipboardAfter");
+        const QByteArray high = highBytes() + "\xe9";
+        const QString highText = kHighText + QChar(0xE9);
+        const int end = int(high.size());
+        QTest::newRow("menu copy all") << "mnucopyall" << high << 0 << 0 << "old" << high
+                                       << highText;
+        QTest::newRow("menu copy") << "mnuEditCopy" << high << 0 << end << "old" << high
+                                   << highText;
+        QTest::newRow("menu cut") << "mnuEditCut" << high << 0 << 3 << "old" << high.mid(3)
+                                  << highText.left(3);
+        QTest::newRow("menu cut all") << "mnucutall" << high << 0 << 0 << "old" << QByteArray()
+                                      << highText;
+        QTest::newRow("area copy") << "area copy" << high << 0 << end << "old" << high
+                                   << highText;
+        QTest::newRow("menu paste back") << "mnuEditPaste" << QByteArray("\xe9") << 0 << 1
+                                         << highText << high << highText;
+        QTest::newRow("area paste back") << "area paste" << QByteArray("\xe9") << 0 << 1
+                                         << highText << high << highText;
+        QTest::newRow("menu paste euro") << "mnuEditPaste" << QByteArray("caf\xe9 ") << 5 << 5
+                                         << "\u20ac" << QByteArray("caf\xe9 \x80") << "\u20ac";
+        QTest::newRow("area paste euro") << "area paste" << QByteArray("caf\xe9 ") << 5 << 5
+                                         << "\u20ac" << QByteArray("caf\xe9 \x80") << "\u20ac";
+        QTest::newRow("menu paste lambda")
+            << "mnuEditPaste" << QByteArray("\xe9") << 1 << 1 << "\u03bb x\u2014"
+            << QByteArray("\xe9&#955; x\x97") << "\u03bb x\u2014";
+        QTest::newRow("area paste lambda")
+            << "area paste" << QByteArray("\xe9") << 1 << 1 << "\u03bb x\u2014"
+            << QByteArray("\xe9&#955; x\x97") << "\u03bb x\u2014";
+        // A character outside the Basic Multilingual Plane, and a C1 control that the code
+        // page gives no byte of its own.
+        const QString astral = QString::fromUcs4(U"\U0001F600\u0080");
+        QTest::newRow("menu paste astral") << "mnuEditPaste" << QByteArray("\xe9") << 0 << 1
+                                           << astral << QByteArray("&#128512;&#128;") << astral;
+        QTest::newRow("area paste astral") << "area paste" << QByteArray("\xe9") << 0 << 1
+                                           << astral << QByteArray("&#128512;&#128;") << astral;
+        // A UTF-8 document is left as it was.
+        const QByteArray utf8("\xe2\x82\xac \xc2\x80 \xce\xbb");
+        const QString utf8Text = QString::fromUtf8(utf8);
+        QTest::newRow("utf-8 menu copy all") << "mnucopyall" << utf8 << 0 << 0 << "old" << utf8
+                                             << utf8Text;
+        QTest::newRow("utf-8 area copy") << "area copy" << utf8 << 0 << int(utf8.size()) << "old"
+                                         << utf8 << utf8Text;
+        QTest::newRow("utf-8 menu paste") << "mnuEditPaste" << QByteArray("a") << 1 << 1
+                                          << utf8Text << "a" + utf8 << utf8Text;
+        QTest::newRow("utf-8 area paste") << "area paste" << QByteArray("a") << 1 << 1
+                                          << utf8Text << "a" + utf8 << utf8Text;
+    }
+
+    void clipboard() {
+        QFETCH(QString, how);
+        QFETCH(QByteArray, document);
+        QFETCH(int, selFrom);
+        QFETCH(int, selTo);
+        QFETCH(QString, clipboardBefore);
+        QFETCH(QByteArray, documentAfter);
+        QFETCH(QString, clipboardAfter);
+        QClipboard* clip = QGuiApplication::clipboard();
+        clip->setText(clipboardBefore);
+        f.setText(document, selFrom, selTo);
+        if (how == "area copy")
+            f.text().copy();
+        else if (how == "area paste")
+            f.text().paste();
+        else
+            f->action(how)->trigger();
+        QCOMPARE(f.bytes(), documentAfter);
+        QCOMPARE(clip->text(), clipboardAfter);
+    }
+
+    // A character typed on the keyboard or committed by an input method into a loaded
+    // document, saved again: the document's bytes stay, the new character is its byte or a
+    // character reference.
+    void typed_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QByteArray>("saved");
+        const QByteArray high = highBytes() + "caf\xe9";
+        QTest::newRow("key lambda") << "key" << high << "\u03bb" << high + "&#955;";
+        QTest::newRow("key euro") << "key" << high << "\u20ac" << high + "\x80";
+        QTest::newRow("key e acute") << "key" << high << "\u00e9" << high + "\xe9";
+        QTest::newRow("input method") << "input method" << high << "\u03bb\u2122\u00e9"
+                                      << high + "&#955;\x99\xe9";
+        QTest::newRow("utf-8 key lambda") << "key" << QByteArray("caf\xc3\xa9") << "\u03bb"
+                                          << QByteArray("caf\xc3\xa9\xce\xbb");
+        QTest::newRow("utf-8 input method")
+            << "input method" << QByteArray("\xe2\x82\xac") << "\u03bb\u20ac"
+            << QByteArray("\xe2\x82\xac\xce\xbb\xe2\x82\xac");
+    }
+
+    void typed() {
+        QFETCH(QString, how);
+        QFETCH(QByteArray, file);
+        QFETCH(QString, typed);
+        QFETCH(QByteArray, saved);
+        const QString path = f.path("page.html");
+        writeFile(path, file);
+        f.load(path);
+        QCOMPARE(f.bytes(), file);
+        send(QsciScintillaBase::SCI_DOCUMENTEND);
+        if (how == "key") {
+            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, typed);
+            QApplication::sendEvent(&f.text(), &press);
+            QVERIFY(press.isAccepted());
+        } else {
+            QInputMethodEvent commit;
+            commit.setCommitString(typed);
+            QApplication::sendEvent(&f.text(), &commit);
+        }
+        QVERIFY(f.save());
+        // Saving ends the text with a line end.
+        QCOMPARE(readFile(path), saved + "\r\n");
+    }
+};
+
+QTEST_MAIN(CodePageTest)
+#include "test_codepage.moc"
