@@ -11,6 +11,8 @@
 // QUINDO_BENCH_SIZES (default "1,10,100") chooses the page sizes in MB;
 // QUINDO_BENCH_DIR the folder for the generated pages (default: a temporary folder).
 #include "ScriptedDialogs.h"
+#include "document/Document.h"
+#include "snippets/TagInsertion.h"
 #include "ui/frmMain.h"
 #include "ui/platform/EditingArea.h"
 
@@ -141,7 +143,7 @@ std::optional<qint64> openInWindow(frmMain& window, const QString& file) {
     PaintWatcher watcher(window.Text1().viewport());
     watcher.arm();
     const qint64 start = nowNs();
-    window.OpenFile(file);
+    window.document().OpenFile(file);
     const bool painted = spinUntil([&] { return watcher.painted(); }, 20000);
     const qint64 elapsed = nowNs() - start;
     if (!painted || window.Text1().byteLength() != QFileInfo(file).size()) {
@@ -261,7 +263,7 @@ int childSave(const QString& file, const QString& out) {
     for (int run = 0; run < 3 && ok; ++run) {
         QFile::remove(out);
         const qint64 start = nowNs();
-        ok = window.SaveFileAs(out);
+        ok = window.document().SaveFileAs(out);
         best = std::min(best, nowNs() - start);
         // The saved file ends with one more line end than the text.
         ok = ok && QFileInfo(out).size() >= QFileInfo(file).size();
@@ -293,7 +295,7 @@ int childEdit(const QString& file) {
     std::vector<qint64> times;
     qint64 before = area->byteLength();
     for (int i = 0; i < kEdits; ++i) {
-        times.push_back(timedEdit([&] { window.InsertAtCaret(QByteArray("<B></B>"), 4); }));
+        times.push_back(timedEdit([&] { window.tags().InsertAtCaret(QByteArray("<B></B>"), 4); }));
     }
     const bool insertOk = area->byteLength() == before + 7 * kEdits;
     put("insert_ok", insertOk ? 1 : 0);
@@ -721,6 +723,58 @@ int parent() {
         row(QStringLiteral("keystroke near end, bare editing area"), QStringLiteral("50 MB"),
             patchedNs ? ms(*patchedNs) : QStringLiteral("failed"));
         QFile::remove(file);
+    }
+
+    // Beyond the targets: a 1 GiB page, and one 50 MB line without a line end. Each is
+    // opened in the window (time and peak memory against the file's size) and typed into
+    // near its end in a bare editing area. QUINDO_BENCH_HUGE=0 leaves them out.
+    if (qEnvironmentVariable("QUINDO_BENCH_HUGE", QStringLiteral("1")) != QLatin1String("0")) {
+        struct Huge {
+            QString name, size;
+            qint64 bytes;
+            bool oneLine;
+        };
+        for (const Huge& h : {Huge{QStringLiteral("page"), QStringLiteral("1 GiB"), 1024 * kMB, false},
+                              Huge{QStringLiteral("one line"), QStringLiteral("50 MB line"),
+                                   50 * kMB, true}}) {
+            const QString file = bench.dir + QStringLiteral("/huge.html");
+            {
+                QFile f(file);
+                f.open(QIODevice::WriteOnly);
+                if (h.oneLine) {
+                    const QByteArray words("<B>bold</B> and <I>some</I> words of running text ");
+                    QByteArray line;
+                    line.reserve(h.bytes);
+                    while (line.size() + words.size() <= h.bytes) {
+                        line += words;
+                    }
+                    f.write(line);
+                } else {
+                    const QByteArray chunk = makePage(64 * kMB);
+                    for (qint64 done = 0; done < h.bytes; done += chunk.size()) {
+                        f.write(chunk);
+                    }
+                }
+            }
+            const double fileSize = double(QFileInfo(file).size());
+            const Values open = bench.child({QStringLiteral("open"), file});
+            if (const auto openNs = v(open, "open_ns")) {
+                row(QStringLiteral("open until painted (%1)").arg(h.name), h.size, ms(*openNs));
+                const double rss = *v(open, "rss_kb") * 1024.0;
+                row(QStringLiteral("peak memory of open (%1)").arg(h.name), h.size, mb(rss),
+                    QStringLiteral("file size"), mb(fileSize), rss / fileSize);
+            } else {
+                row(QStringLiteral("open until painted (%1)").arg(h.name), h.size,
+                    QStringLiteral("failed"));
+            }
+            const Values keys = bench.child({QStringLiteral("keys"), file, QStringLiteral("30")});
+            const auto keyNs = v(keys, "keys_median_ns");
+            row(QStringLiteral("keystroke near end, bare editing area (%1)").arg(h.name), h.size,
+                keyNs ? QStringLiteral("%1 (max %2)")
+                            .arg(ms(*keyNs), ms(*v(keys, "keys_max_ns")))
+                      : QStringLiteral("failed"));
+            QFile::remove(file);
+        }
     }
 
     // Start-up.
