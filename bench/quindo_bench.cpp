@@ -726,6 +726,58 @@ int parent() {
         QFile::remove(file);
     }
 
+    // Beyond the targets: a 1 GiB page, and one 50 MB line without a line end. Each is
+    // opened in the window (time and peak memory against the file's size) and typed into
+    // near its end in a bare editing area. QUINDO_BENCH_HUGE=0 leaves them out.
+    if (qEnvironmentVariable("QUINDO_BENCH_HUGE", QStringLiteral("1")) != QLatin1String("0")) {
+        struct Huge {
+            QString name, size;
+            qint64 bytes;
+            bool oneLine;
+        };
+        for (const Huge& h : {Huge{QStringLiteral("page"), QStringLiteral("1 GiB"), 1024 * kMB, false},
+                              Huge{QStringLiteral("one line"), QStringLiteral("50 MB line"),
+                                   50 * kMB, true}}) {
+            const QString file = bench.dir + QStringLiteral("/huge.html");
+            {
+                QFile f(file);
+                f.open(QIODevice::WriteOnly);
+                if (h.oneLine) {
+                    const QByteArray words("<B>bold</B> and <I>some</I> words of running text ");
+                    QByteArray line;
+                    line.reserve(h.bytes);
+                    while (line.size() + words.size() <= h.bytes) {
+                        line += words;
+                    }
+                    f.write(line);
+                } else {
+                    const QByteArray chunk = makePage(64 * kMB);
+                    for (qint64 done = 0; done < h.bytes; done += chunk.size()) {
+                        f.write(chunk);
+                    }
+                }
+            }
+            const double fileSize = double(QFileInfo(file).size());
+            const Values open = bench.child({QStringLiteral("open"), file});
+            if (const auto openNs = v(open, "open_ns")) {
+                row(QStringLiteral("open until painted (%1)").arg(h.name), h.size, ms(*openNs));
+                const double rss = *v(open, "rss_kb") * 1024.0;
+                row(QStringLiteral("peak memory of open (%1)").arg(h.name), h.size, mb(rss),
+                    QStringLiteral("file size"), mb(fileSize), rss / fileSize);
+            } else {
+                row(QStringLiteral("open until painted (%1)").arg(h.name), h.size,
+                    QStringLiteral("failed"));
+            }
+            const Values keys = bench.child({QStringLiteral("keys"), file, QStringLiteral("30")});
+            const auto keyNs = v(keys, "keys_median_ns");
+            row(QStringLiteral("keystroke near end, bare editing area (%1)").arg(h.name), h.size,
+                keyNs ? QStringLiteral("%1 (max %2)")
+                            .arg(ms(*keyNs), ms(*v(keys, "keys_max_ns")))
+                      : QStringLiteral("failed"));
+            QFile::remove(file);
+        }
+    }
+
     // Start-up.
     const auto bare = bench.startup(QStringLiteral(QUINDO_BARE_WINDOW));
     const auto withText =

@@ -1,10 +1,14 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # QScintilla for Qt 6, built from Debian's own source package with the small patches of
 # ours in qscintilla/*.patch (skip-inactive-accessibility: no per-edit character counting
-# unless an assistive technology is listening; cache-long-segments: long lines without
-# blanks are not shaped again in whole after every edit; windows-1252-8bit: 8-bit text is
-# shown, typed and exchanged as Windows-1252, and a character it lacks becomes a numeric
-# character reference), and offered as the imported target QScintilla::QScintilla.
+# unless an assistive technology is listening; accessibility-offsets-by-line: when one is,
+# offsets come from the line character index; cache-long-segments: long lines without
+# blanks are not shaped again in whole after every edit; lazy-style-bytes: no style bytes
+# until a style other than 0 is set; line-end-scan: line ends of inserted text found
+# sixteen bytes at a time; line-index-crlf: the line character index stays right at a CR
+# and its LF; windows-1252-8bit: 8-bit text is shown, typed and exchanged as
+# Windows-1252, and a character it lacks becomes a numeric character reference), and
+# offered as the imported target QScintilla::QScintilla.
 #
 # The library is built once, at configure time, into QUINDO_QSCINTILLA_PREFIX (inside the
 # build folder by default). Another build folder can reuse it by pointing the variable at

@@ -34,8 +34,10 @@ void TagInsertion::InsertAtCaret(const QByteArray& text, std::optional<qint64> s
     area.setSelText(text);
     area.endUndoAction();
     if (stepBack) {
-        rememberedCaret_ = area.selStart();
-        area.setSelStart(rememberedCaret_ - *stepBack);
+        // The caret stands right after the inserted text; it steps back from there without
+        // counting the characters of the whole text before it.
+        rememberedCaret_ = area.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS);
+        area.stepCaretBack(*stepBack);
     }
     area.SetFocus();
 }

@@ -50,7 +50,9 @@ EditingArea::EditingArea(QWidget* parent) : QsciScintilla(parent) {
     setUtf8(true);
     SendScintilla(SCI_SETEOLMODE, SC_EOL_CRLF);
     SendScintilla(SCI_SETCODEPAGE, SC_CP_UTF8);
-    configureCharacterIndex();
+    // QsciScintilla shows annotations, which this area never has: with them on, every
+    // document swap visits each line for its annotation height.
+    SendScintilla(SCI_ANNOTATIONSETVISIBLE, ANNOTATION_HIDDEN);
 
     SendScintilla(SCI_STYLESETFONT, STYLE_DEFAULT, "Verdana");
     SendScintilla(SCI_STYLESETSIZEFRACTIONAL, STYLE_DEFAULT, sizeHundredths_);
@@ -179,11 +181,14 @@ void EditingArea::onModified(int position, int type, int length) {
     }
 }
 
-void EditingArea::configureCharacterIndex() {
-    // Lets character positions be found from the line index instead of counting from the
-    // start of the text, so caret work stays cheap in large documents.
-    if (SendScintilla(SCI_GETLINECHARACTERINDEX) == SC_LINECHARACTERINDEX_NONE) {
-        SendScintilla(SCI_ALLOCATELINECHARACTERINDEX, SC_LINECHARACTERINDEX_UTF32);
+void EditingArea::ensureCharacterIndex() const {
+    // Character positions are found from a per-line index of character counts instead of
+    // counting from the start of the text. The document keeps it up to date once it exists,
+    // but building it walks the whole text, so that happens when a character position is
+    // first asked for, not when a document is loaded.
+    auto* self = const_cast<EditingArea*>(this);
+    if (self->SendScintilla(SCI_GETLINECHARACTERINDEX) == SC_LINECHARACTERINDEX_NONE) {
+        self->SendScintilla(SCI_ALLOCATELINECHARACTERINDEX, SC_LINECHARACTERINDEX_UTF32);
     }
 }
 
@@ -219,10 +224,12 @@ bool EditingArea::streamBytes(qint64 sizeHint, const std::function<qint64(char*,
         documentMaker_ = std::make_unique<QsciScintillaBase>();
     }
     // Room for the text plus some typing, in one allocation: otherwise the first keystroke
-    // after a load copies the whole text into a larger buffer.
+    // after a load copies the whole text into a larger buffer. Typing fills the room
+    // slowly and a full buffer grows by a share of its size, so a small fixed room will do.
     const qint64 room = std::max<qint64>(sizeHint, 0);
+    constexpr qint64 kTypingRoom = 64 << 10;
     auto* loader = reinterpret_cast<ILoader*>(documentMaker_->SendScintilla(
-        SCI_CREATELOADER, static_cast<unsigned long>(room + room / 16 + 4096),
+        SCI_CREATELOADER, static_cast<unsigned long>(room + kTypingRoom),
         SendScintilla(SCI_GETDOCUMENTOPTIONS)));
     if (!loader) {
         return false;
@@ -260,9 +267,8 @@ bool EditingArea::streamBytes(qint64 sizeHint, const std::function<qint64(char*,
     void* document = loader->ConvertToDocument();
     SendScintilla(SCI_SETDOCPOINTER, 0, document);
     SendScintilla(SCI_RELEASEDOCUMENT, 0, document);
-    // Code page, line ends, undo and the character index belong to the document.
+    // Code page, line ends and undo belong to the document.
     setUtf8(shape.utf8);
-    configureCharacterIndex();
     // What Enter types follows the first line end of the text; CR LF when there is none.
     SendScintilla(SCI_SETEOLMODE, shape.lineEnd == LineEnd::Lf   ? SC_EOL_LF
                                   : shape.lineEnd == LineEnd::Cr ? SC_EOL_CR
@@ -303,6 +309,7 @@ qint64 EditingArea::characterFromPosition(qint64 position) const {
     if (!isUtf8()) {
         return position;
     }
+    ensureCharacterIndex();
     const long line =
         self->SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(position));
     const long lineStart =
@@ -324,6 +331,7 @@ qint64 EditingArea::positionFromCharacter(qint64 characters) const {
     if (!isUtf8()) {
         return std::min(characters, length);
     }
+    ensureCharacterIndex();
     const long line =
         self->SendScintilla(SCI_LINEFROMINDEXPOSITION, static_cast<unsigned long>(characters),
                             static_cast<long>(SC_LINECHARACTERINDEX_UTF32));
@@ -349,6 +357,19 @@ qint64 EditingArea::selStart() const {
 
 void EditingArea::setSelStart(qint64 characters) {
     SendScintilla(SCI_GOTOPOS, static_cast<unsigned long>(positionFromCharacter(characters)));
+    SendScintilla(SCI_CHOOSECARETX);
+}
+
+void EditingArea::stepCaretBack(qint64 characters) {
+    // A relative move counts only the characters stepped over, however long the text.
+    const long caret = SendScintilla(SCI_GETCURRENTPOS);
+    long target = caret;
+    if (characters > 0) {
+        target = SendScintilla(SCI_POSITIONRELATIVE, static_cast<unsigned long>(caret),
+                               -static_cast<long>(characters));
+    }
+    // Scintilla answers 0 for a step past the start of the text, which is where it ends.
+    SendScintilla(SCI_GOTOPOS, static_cast<unsigned long>(target));
     SendScintilla(SCI_CHOOSECARETX);
 }
 

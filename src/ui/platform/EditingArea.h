@@ -57,6 +57,10 @@ class EditingArea : public QsciScintilla {
     qint64 selStart() const;
     // Moves the caret to a character position; nothing is selected afterwards.
     void setSelStart(qint64 characters);
+    // Moves the caret that many characters towards the start (at most to the start);
+    // nothing is selected afterwards. Costs the characters stepped over, not the text
+    // before them.
+    void stepCaretBack(qint64 characters);
 
     void SetFocus();
 
@@ -90,7 +94,7 @@ class EditingArea : public QsciScintilla {
 
   private:
     void keepOneSelection();
-    void configureCharacterIndex();
+    void ensureCharacterIndex() const;
     // A Scintilla that creates the documents being loaded: asking for a loader resets the
     // asking view's line layout, which must not happen to this one while its text stays.
     std::unique_ptr<QsciScintillaBase> documentMaker_;
