@@ -40,16 +40,5 @@ lintian --fail-on error --no-tag-display-limit "$deb" | tee "$work/lintian.log" 
     fail "lintian reports errors"
 
 # The packaged program starts (it counts the run) and ends cleanly when asked to.
-home="$work/home"
-mkdir -p "$home"
-export XDG_CONFIG_HOME="$home" XDG_STATE_HOME="$home/state" QT_QPA_PLATFORM=offscreen
-"$root/usr/bin/quindo" &
-pid=$!
-for _ in $(seq 1 200); do
-    grep -q '^Value=1' "$home/quindo/quindo.ini" 2>/dev/null && break
-    sleep 0.05
-done
-grep -q '^Value=1' "$home/quindo/quindo.ini" || { kill -9 $pid; fail "packaged program did not start"; }
-kill -TERM $pid
-wait $pid || fail "packaged program did not end cleanly"
+"$(dirname "$0")/smoke_start.sh" "$root/usr/bin/quindo" || fail "packaged program did not start and end cleanly"
 echo "the package is complete, depends on Qt 6 only, is lintian-clean and its program starts"

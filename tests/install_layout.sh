@@ -48,16 +48,5 @@ grep -q 'not found' <<<"$deps" && fail "the installed program misses a library: 
 
 # Started through the link, the installed program comes up (it counts the run) and ends
 # cleanly when the session asks it to.
-home="$root/home"
-mkdir -p "$home"
-export XDG_CONFIG_HOME="$home" XDG_STATE_HOME="$home/state" QT_QPA_PLATFORM=offscreen
-"$prefix/bin/quindo" &
-pid=$!
-for _ in $(seq 1 200); do
-    grep -q '^Value=1' "$home/quindo/quindo.ini" 2>/dev/null && break
-    sleep 0.05
-done
-grep -q '^Value=1' "$home/quindo/quindo.ini" || { kill -9 $pid; fail "installed program did not start"; }
-kill -TERM $pid
-wait $pid || fail "installed program did not end cleanly"
+"$(dirname "$0")/smoke_start.sh" "$prefix/bin/quindo" || fail "installed program did not start and end cleanly"
 echo "installed layout is complete and the program starts through bin/quindo"

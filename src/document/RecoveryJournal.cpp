@@ -66,22 +66,8 @@ class Reader {
   public:
     explicit Reader(QByteArrayView data) : data_(data) {}
     bool ok() const { return ok_; }
-    qint64 i64() {
-        if (!need(8)) {
-            return 0;
-        }
-        const auto v = qFromLittleEndian<qint64>(data_.data() + at_);
-        at_ += 8;
-        return v;
-    }
-    quint32 u32() {
-        if (!need(4)) {
-            return 0;
-        }
-        const auto v = qFromLittleEndian<quint32>(data_.data() + at_);
-        at_ += 4;
-        return v;
-    }
+    qint64 i64() { return number<qint64>(); }
+    quint32 u32() { return number<quint32>(); }
     quint8 u8() {
         if (!need(1)) {
             return 0;
@@ -107,6 +93,16 @@ class Reader {
     }
 
   private:
+    template <typename T>
+    T number() {
+        if (!need(sizeof(T))) {
+            return 0;
+        }
+        const auto v = qFromLittleEndian<T>(data_.data() + at_);
+        at_ += sizeof(T);
+        return v;
+    }
+
     bool need(qsizetype n) {
         if (n < 0 || data_.size() - at_ < n) {
             ok_ = false;
@@ -165,8 +161,7 @@ bool loadBase(const FileBase& base, QByteArray* text) {
 }  // namespace
 
 QString folder() {
-    // A relative XDG_STATE_HOME is invalid and is ignored, as the base directory
-    // specification asks.
+    // A relative XDG_STATE_HOME is not a valid state home on the desktop and is ignored.
     QString home = qEnvironmentVariable("XDG_STATE_HOME");
     if (home.isEmpty() || !QDir::isAbsolutePath(home)) {
         const QString user = QDir::homePath();
