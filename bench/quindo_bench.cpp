@@ -735,9 +735,9 @@ int parent() {
             qint64 bytes;
             bool oneLine;
         };
-        for (const Huge& h : {Huge{QStringLiteral("page"), QStringLiteral("1 GiB"), 1024 * kMB, false},
-                              Huge{QStringLiteral("one line"), QStringLiteral("50 MB line"),
-                                   50 * kMB, true}}) {
+        for (const Huge& h :
+             {Huge{QStringLiteral("page"), QStringLiteral("1 GiB"), 1024 * kMB, false},
+              Huge{QStringLiteral("one line"), QStringLiteral("50 MB line"), 50 * kMB, true}}) {
             const QString file = bench.dir + QStringLiteral("/huge.html");
             {
                 QFile f(file);
@@ -771,8 +771,7 @@ int parent() {
             const Values keys = bench.child({QStringLiteral("keys"), file, QStringLiteral("30")});
             const auto keyNs = v(keys, "keys_median_ns");
             row(QStringLiteral("keystroke near end, bare editing area (%1)").arg(h.name), h.size,
-                keyNs ? QStringLiteral("%1 (max %2)")
-                            .arg(ms(*keyNs), ms(*v(keys, "keys_max_ns")))
+                keyNs ? QStringLiteral("%1 (max %2)").arg(ms(*keyNs), ms(*v(keys, "keys_max_ns")))
                       : QStringLiteral("failed"));
             QFile::remove(file);
         }

@@ -11,8 +11,8 @@
 #include <QPointer>
 #include <QSettings>
 #include <QSocketNotifier>
-#include <QTimer>
 #include <QStringList>
+#include <QTimer>
 
 #include <sys/socket.h>
 #include <unistd.h>

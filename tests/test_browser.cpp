@@ -34,7 +34,9 @@ QString noBrowser(const QString& command) {
         "Quindo");
 }
 
-QString readText(const QString& path) { return QString::fromUtf8(readFile(path)); }
+QString readText(const QString& path) {
+    return QString::fromUtf8(readFile(path));
+}
 
 bool writeText(const QString& path, const QString& text) {
     QDir().mkpath(QFileInfo(path).absolutePath());
@@ -89,7 +91,8 @@ struct SelectRow {
     QString earlier, chosen, startFolder;
 } const kSelect[] = {
     {"first choice", "", "/usr/bin/firefox-esr", "/usr/bin"},
-    {"replaces an earlier one", "/opt/old browser/run", "/opt/new browser/run it", "/opt/old browser"},
+    {"replaces an earlier one", "/opt/old browser/run", "/opt/new browser/run it",
+     "/opt/old browser"},
     {"not a program", "", "/etc/hostname", "/usr/bin"},
     {"cancelled", "/usr/bin/chromium", "", "/usr/bin"},
 };
@@ -128,8 +131,7 @@ struct AssociationRow {
     {"no file", QString(),
      "[Added Associations]\ntext/html=quindo-edit.desktop;\n"
      "application/xhtml+xml=quindo-edit.desktop;\n"},
-    {"other sections only",
-     "# my choices\n[Default Applications]\ntext/html=firefox.desktop\n",
+    {"other sections only", "# my choices\n[Default Applications]\ntext/html=firefox.desktop\n",
      "# my choices\n[Default Applications]\ntext/html=firefox.desktop\n\n"
      "[Added Associations]\ntext/html=quindo-edit.desktop;\n"
      "application/xhtml+xml=quindo-edit.desktop;\n"},
@@ -206,9 +208,9 @@ class BrowserTest : public QObject {
 
     void launchPassesBothPathsUntouched_data() {
         QTest::addColumn<QString>("target");
-        for (const char* target : {"/tmp/page.html", "/tmp/my pages/first page.html",
-                                   "/tmp/it's \"quoted\".html", "/tmp/a;b $HOME `x` |c& >d.html",
-                                   "-page.html", "/tmp/two\nlines.html"})
+        for (const char* target :
+             {"/tmp/page.html", "/tmp/my pages/first page.html", "/tmp/it's \"quoted\".html",
+              "/tmp/a;b $HOME `x` |c& >d.html", "-page.html", "/tmp/two\nlines.html"})
             QTest::newRow(target) << QString(target);
     }
     void launchPassesBothPathsUntouched() {
@@ -386,7 +388,7 @@ class BrowserTest : public QObject {
         QFile::remove(savedPath);
         f.text().setBytes(r.text);
         f.fileName() = path;
-        f->setCaption(r.caption.isEmpty()        ? Caption::forPath(path)
+        f->setCaption(r.caption.isEmpty()         ? Caption::forPath(path)
                       : r.caption.startsWith('@') ? Caption::forPath(f.path(r.caption.mid(1)))
                                                   : r.caption);
         const bool empty = r.text.isEmpty();
@@ -461,10 +463,10 @@ class BrowserTest : public QObject {
     // file's, however the folder is named.
     void entryStartsTheProgramOnTheFile_data() {
         QTest::addColumn<QString>("folder");
-        for (const char* folder : {"lib/quindo", "my programs/quindo editor", "it's \"here\"",
-                                   "$HOME/`id`/$(id)", "back\\slash\\\\double", "100% %f %u",
-                                   "a;b&c|d>e<f*?#~", "first\nExec=/bin/false",
-                                   "Übersicht/ドキュメント"})
+        for (const char* folder :
+             {"lib/quindo", "my programs/quindo editor", "it's \"here\"", "$HOME/`id`/$(id)",
+              "back\\slash\\\\double", "100% %f %u", "a;b&c|d>e<f*?#~", "first\nExec=/bin/false",
+              "Übersicht/ドキュメント"})
             QTest::newRow(folder) << QString(folder);
     }
     void entryStartsTheProgramOnTheFile() {
@@ -516,12 +518,14 @@ class BrowserTest : public QObject {
             QCOMPARE(code, 0);
             QVERIFY2(output.contains(": my-viewer.desktop\n"), qPrintable(output));
             const qsizetype registered = output.indexOf("Registered applications:");
-            QVERIFY2(registered >= 0 && output.indexOf("quindo-edit.desktop", registered) > registered,
-                     qPrintable(output));
+            QVERIFY2(
+                registered >= 0 && output.indexOf("quindo-edit.desktop", registered) > registered,
+                qPrintable(output));
         }
-        QTRY_VERIFY2_WITH_TIMEOUT(readText(EditEntry::applicationsFolder() + "/mimeinfo.cache")
-                                      .contains(QRegularExpression("text/html=.*quindo-edit.desktop;")),
-                                  "no mimeinfo.cache entry", 20000);
+        QTRY_VERIFY2_WITH_TIMEOUT(
+            readText(EditEntry::applicationsFolder() + "/mimeinfo.cache")
+                .contains(QRegularExpression("text/html=.*quindo-edit.desktop;")),
+            "no mimeinfo.cache entry", 20000);
     }
 
     void associationsKeepEveryOtherLine_data() { addRows(kAssociations); }

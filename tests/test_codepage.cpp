@@ -104,9 +104,8 @@ class CodePageTest : public QObject {
         const long before = send(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0, 1);
         const long after = send(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0, 2);
         const QByteArray value = "x" + QByteArray::number(byte, 16).toUpper();
-        const long valueWidth = f.text().SendScintilla(QsciScintillaBase::SCI_TEXTWIDTH,
-                                                       QsciScintillaBase::STYLE_DEFAULT,
-                                                       value.constData());
+        const long valueWidth = f.text().SendScintilla(
+            QsciScintillaBase::SCI_TEXTWIDTH, QsciScintillaBase::STYLE_DEFAULT, value.constData());
         QVERIFY2(after - before > valueWidth,
                  qPrintable(QStringLiteral("%1 <= %2").arg(after - before).arg(valueWidth)));
     }
@@ -123,20 +122,19 @@ class CodePageTest : public QObject {
         const QByteArray high = highBytes() + "\xe9";
         const QString highText = kHighText + QChar(0xE9);
         const int end = int(high.size());
-        QTest::newRow("menu copy all") << "mnucopyall" << high << 0 << 0 << "old" << high
-                                       << highText;
-        QTest::newRow("menu copy") << "mnuEditCopy" << high << 0 << end << "old" << high
-                                   << highText;
+        QTest::newRow("menu copy all")
+            << "mnucopyall" << high << 0 << 0 << "old" << high << highText;
+        QTest::newRow("menu copy")
+            << "mnuEditCopy" << high << 0 << end << "old" << high << highText;
         QTest::newRow("menu cut") << "mnuEditCut" << high << 0 << 3 << "old" << high.mid(3)
                                   << highText.left(3);
-        QTest::newRow("menu cut all") << "mnucutall" << high << 0 << 0 << "old" << QByteArray()
-                                      << highText;
-        QTest::newRow("area copy") << "area copy" << high << 0 << end << "old" << high
-                                   << highText;
-        QTest::newRow("menu paste back") << "mnuEditPaste" << QByteArray("\xe9") << 0 << 1
-                                         << highText << high << highText;
-        QTest::newRow("area paste back") << "area paste" << QByteArray("\xe9") << 0 << 1
-                                         << highText << high << highText;
+        QTest::newRow("menu cut all")
+            << "mnucutall" << high << 0 << 0 << "old" << QByteArray() << highText;
+        QTest::newRow("area copy") << "area copy" << high << 0 << end << "old" << high << highText;
+        QTest::newRow("menu paste back")
+            << "mnuEditPaste" << QByteArray("\xe9") << 0 << 1 << highText << high << highText;
+        QTest::newRow("area paste back")
+            << "area paste" << QByteArray("\xe9") << 0 << 1 << highText << high << highText;
         QTest::newRow("menu paste euro") << "mnuEditPaste" << QByteArray("caf\xe9 ") << 5 << 5
                                          << "\u20ac" << QByteArray("caf\xe9 \x80") << "\u20ac";
         QTest::newRow("area paste euro") << "area paste" << QByteArray("caf\xe9 ") << 5 << 5
@@ -152,19 +150,19 @@ class CodePageTest : public QObject {
         const QString astral = QString::fromUcs4(U"\U0001F600\u0080");
         QTest::newRow("menu paste astral") << "mnuEditPaste" << QByteArray("\xe9") << 0 << 1
                                            << astral << QByteArray("&#128512;&#128;") << astral;
-        QTest::newRow("area paste astral") << "area paste" << QByteArray("\xe9") << 0 << 1
-                                           << astral << QByteArray("&#128512;&#128;") << astral;
+        QTest::newRow("area paste astral") << "area paste" << QByteArray("\xe9") << 0 << 1 << astral
+                                           << QByteArray("&#128512;&#128;") << astral;
         // A UTF-8 document is left as it was.
         const QByteArray utf8("\xe2\x82\xac \xc2\x80 \xce\xbb");
         const QString utf8Text = QString::fromUtf8(utf8);
-        QTest::newRow("utf-8 menu copy all") << "mnucopyall" << utf8 << 0 << 0 << "old" << utf8
-                                             << utf8Text;
-        QTest::newRow("utf-8 area copy") << "area copy" << utf8 << 0 << int(utf8.size()) << "old"
-                                         << utf8 << utf8Text;
-        QTest::newRow("utf-8 menu paste") << "mnuEditPaste" << QByteArray("a") << 1 << 1
-                                          << utf8Text << "a" + utf8 << utf8Text;
-        QTest::newRow("utf-8 area paste") << "area paste" << QByteArray("a") << 1 << 1
-                                          << utf8Text << "a" + utf8 << utf8Text;
+        QTest::newRow("utf-8 menu copy all")
+            << "mnucopyall" << utf8 << 0 << 0 << "old" << utf8 << utf8Text;
+        QTest::newRow("utf-8 area copy")
+            << "area copy" << utf8 << 0 << int(utf8.size()) << "old" << utf8 << utf8Text;
+        QTest::newRow("utf-8 menu paste")
+            << "mnuEditPaste" << QByteArray("a") << 1 << 1 << utf8Text << "a" + utf8 << utf8Text;
+        QTest::newRow("utf-8 area paste")
+            << "area paste" << QByteArray("a") << 1 << 1 << utf8Text << "a" + utf8 << utf8Text;
     }
 
     void clipboard() {
@@ -200,10 +198,10 @@ class CodePageTest : public QObject {
         QTest::newRow("key lambda") << "key" << high << "\u03bb" << high + "&#955;";
         QTest::newRow("key euro") << "key" << high << "\u20ac" << high + "\x80";
         QTest::newRow("key e acute") << "key" << high << "\u00e9" << high + "\xe9";
-        QTest::newRow("input method") << "input method" << high << "\u03bb\u2122\u00e9"
-                                      << high + "&#955;\x99\xe9";
-        QTest::newRow("utf-8 key lambda") << "key" << QByteArray("caf\xc3\xa9") << "\u03bb"
-                                          << QByteArray("caf\xc3\xa9\xce\xbb");
+        QTest::newRow("input method")
+            << "input method" << high << "\u03bb\u2122\u00e9" << high + "&#955;\x99\xe9";
+        QTest::newRow("utf-8 key lambda")
+            << "key" << QByteArray("caf\xc3\xa9") << "\u03bb" << QByteArray("caf\xc3\xa9\xce\xbb");
         QTest::newRow("utf-8 input method")
             << "input method" << QByteArray("\xe2\x82\xac") << "\u03bb\u20ac"
             << QByteArray("\xe2\x82\xac\xce\xbb\xe2\x82\xac");

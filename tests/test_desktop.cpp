@@ -135,9 +135,15 @@ class DesktopTest : public QObject {
         QTest::addColumn<QString>("window");
         QTest::addColumn<QString>("firstButton");
         QTest::addColumn<bool>("returnCloses");
-        QTest::newRow("new document") << "mnuFileNew" << "frmNew" << "New" << true;
-        QTest::newRow("options") << "mnuset" << "frmOptions" << "Select" << false;
-        QTest::newRow("about") << "mnuabout" << "frmAbout" << "Close" << true;
+        QTest::newRow("new document") << "mnuFileNew"
+                                      << "frmNew"
+                                      << "New" << true;
+        QTest::newRow("options") << "mnuset"
+                                 << "frmOptions"
+                                 << "Select" << false;
+        QTest::newRow("about") << "mnuabout"
+                               << "frmAbout"
+                               << "Close" << true;
     }
     void smallWindowKeys() {
         QFETCH(QString, command);
@@ -175,8 +181,10 @@ class DesktopTest : public QObject {
     void pasteIntoTextBoxes_data() {
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("window");
-        QTest::newRow("scratch pad") << "mnuPad" << "frmPad";
-        QTest::newRow("list examples") << "mnulistex" << "frmList";
+        QTest::newRow("scratch pad") << "mnuPad"
+                                     << "frmPad";
+        QTest::newRow("list examples") << "mnulistex"
+                                       << "frmList";
     }
     void pasteIntoTextBoxes() {
         QFETCH(QString, command);

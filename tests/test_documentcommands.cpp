@@ -34,9 +34,9 @@ QString promptFor(const QString& command) {
         return ScriptedDialogs::box("Save current document before loading the dropped document?",
                                     "Drag and Drop Load", Dialogs::Buttons::YesNoCancel);
     const bool request = command == "close request";
-    return ScriptedDialogs::box(
-        "Save current document?", request || command == "mnuFileExit" ? "Quindo" : "quindo",
-        request ? Dialogs::Buttons::YesNo : Dialogs::Buttons::YesNoCancel);
+    return ScriptedDialogs::box("Save current document?",
+                                request || command == "mnuFileExit" ? "Quindo" : "quindo",
+                                request ? Dialogs::Buttons::YesNo : Dialogs::Buttons::YesNoCancel);
 }
 
 const QString kUnsupported =
@@ -59,10 +59,14 @@ struct DropRow {
     QString kind;
     bool startEmpty;
 } const kDrops[] = {
-    {"one file, empty area", "one", true}, {"three files", "three", false},
-    {"text only", "text", false},          {"text onto empty area", "text", true},
-    {"image", "image", false},             {"empty list", "empty", false},
-    {"remote URL", "remote", false},       {"unreadable file", "missing", false},
+    {"one file, empty area", "one", true},
+    {"three files", "three", false},
+    {"text only", "text", false},
+    {"text onto empty area", "text", true},
+    {"image", "image", false},
+    {"empty list", "empty", false},
+    {"remote URL", "remote", false},
+    {"unreadable file", "missing", false},
 };
 
 const QByteArray kDoc("one two three");
@@ -81,7 +85,8 @@ struct ClipboardRow {
     {"copy", "mnuEditCopy", kDoc, 0, 3, "old", kDoc, "one", false},
     {"copy nothing selected", "mnuEditCopy", kDoc, 5, 5, "", kDoc, "", false},
     {"paste over selection", "mnuEditPaste", kDoc, 4, 7, "2", "one 2 three", "2", true},
-    {"paste at caret", "mnuEditPaste", kDoc, 3, 3, "\u00e9!", "one\xc3\xa9! two three", "\u00e9!", true},
+    {"paste at caret", "mnuEditPaste", kDoc, 3, 3, "\u00e9!", "one\xc3\xa9! two three", "\u00e9!",
+     true},
     {"paste without text deletes selection", "mnuEditPaste", kDoc, 3, 7, "", "one three", "", true},
     {"cut all", "mnucutall", kDoc, 2, 5, "old", "", kDoc, true},
     {"cut all empty", "mnucutall", "", 0, 0, "old", "", "", false},
@@ -92,7 +97,6 @@ struct ClipboardRow {
     {"button 6 copies", "Command6", kDoc, 8, 13, "old", kDoc, "three", false},
     {"button 7 pastes", "Command7", kDoc, 0, 13, "all", "all", "all", true},
 };
-
 
 // The PDF's text, page by page, each page as its non-empty lines.
 QString run(const QString& program, const QStringList& arguments) {
@@ -129,17 +133,22 @@ struct RoundTripRow {
     {"mixed ends", "a\r\nb\nc\rd\n\r", true},
     {"NUL", QByteArray("a\0b\0\0c", 6), true},
     {"only NUL", QByteArray(1, '\0'), true},
-    {"every byte", [] {
+    {"every byte",
+     [] {
          QByteArray all;
          for (int c = 0; c <= 0xFF; ++c)
              all.append(char(c));
          return all;
-     }(), false},
+     }(),
+     false},
     {"Latin-1 page", "<p>caf\xe9 \xa9 1999</p>", false},
     {"invalid UTF-8", "ok \xc3\x28 \xed\xa0\x80 \xf8", false},
     {"truncated UTF-8", "end \xe2\x82", false},
     {"overlong", "\xc0\xaf", false},
-    {"lone continuation", "a\x80" "b", false},
+    {"lone continuation",
+     "a\x80"
+     "b",
+     false},
     {"UTF-8", "caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80", true},
     {"UTF-8 BOM", "\xef\xbb\xbf<html>\r\n", true},
 };
@@ -152,9 +161,17 @@ struct PrintRow {
     int selFrom, selTo;
     QStringList expected;  // the first page's lines after the program's name
 } const kPrints[] = {
-    {"untitled", "", kPrinted, 0, 0,
+    {"untitled",
+     "",
+     kPrinted,
+     0,
+     0,
      {"Untitled Document.", "<html>", "alpha line here", "SECOND line", "</html>"}},
-    {"named", "/home/user/my page.html", kPrinted, 0, 0,
+    {"named",
+     "/home/user/my page.html",
+     kPrinted,
+     0,
+     0,
      {"/home/user/my page.html", "<html>", "alpha line here", "SECOND line", "</html>"}},
     {"selection only", "/srv/a.html", kPrinted, 14, 29, {"/srv/a.html", "line here", "SECO"}},
     {"selection within a line", "", kPrinted, 10, 15, {"Untitled Document.", "pha l"}},
@@ -197,11 +214,13 @@ class DocumentCommandsTest : public QObject {
   private slots:
     void init() {
         f.reset();
-        for (const QString& name : QDir(f.dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot))
+        for (const QString& name :
+             QDir(f.dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot))
             QVERIFY(QFileInfo(path(name)).isDir() ? QDir(path(name)).removeRecursively()
                                                   : QFile::remove(path(name)));
         f.start(false, true);
-        pdf_ = path(QString("%1-%2.pdf").arg(QTest::currentTestFunction(), QTest::currentDataTag()));
+        pdf_ =
+            path(QString("%1-%2.pdf").arg(QTest::currentTestFunction(), QTest::currentDataTag()));
         f.setChoosePrinter([this](QPrinter& printer) {
             printer.setOutputFormat(QPrinter::PdfFormat);
             printer.setOutputFileName(pdf_);
@@ -218,7 +237,7 @@ class DocumentCommandsTest : public QObject {
         QTest::addColumn<int>("answer");
         QTest::addColumn<SaveOutcome>("outcome");
         for (const QString c : {"mnuFileNew", "mnuFileOpen", "mnuFileClose", "mnuFileExit",
-                                 "close request", "drop"}) {
+                                "close request", "drop"}) {
             const auto row = [&c](const char* what, bool asked, int answer, SaveOutcome outcome) {
                 QTest::addRow("%s: %s", qPrintable(c), what) << c << asked << answer << outcome;
             };
@@ -272,8 +291,8 @@ class DocumentCommandsTest : public QObject {
             f.dialogs.answer(answer);
         if (yes && (isDrop || outcome == SaveOutcome::DialogCancelled))
             f.dialogs.answerFile(outcome == SaveOutcome::DialogCancelled ? QString()
-                                 : outcome == SaveOutcome::WriteFailed  ? path("a folder")
-                                                                        : savedAs);
+                                 : outcome == SaveOutcome::WriteFailed   ? path("a folder")
+                                                                         : savedAs);
         if (yes && outcome == SaveOutcome::WriteFailed)
             f.dialogs.answer(Dialogs::Ok);
         if (goesOn && command == "mnuFileOpen")
@@ -294,8 +313,8 @@ class DocumentCommandsTest : public QObject {
         QCOMPARE(readFile(savedAs), saved && isDrop ? typed + "\r\n" : QByteArray("<unreadable>"));
         // The drop keeps its answer apart; the others keep it in SaveAnswer.
         QCOMPARE(f.saveAnswer(), command == "mnuFileExit" && goesOn ? qint16(1000)
-                                 : condition && !isDrop            ? qint16(answer)
-                                                                   : qint16(0));
+                                 : condition && !isDrop             ? qint16(answer)
+                                                                    : qint16(0));
         if (!goesOn) {
             QCOMPARE(f.bytes(), before);
             QCOMPARE(f.docChanged(), qint16(1));
@@ -459,8 +478,9 @@ class DocumentCommandsTest : public QObject {
         const QString blank = QString::fromLatin1(
             templatePresent ? readFile(ProgramInfo::besideProgram("blank.html")) : QByteArray());
         QCOMPARE(doc(), button == "Command2" ? "before|" + file + "|Quindo- " + file + "|0"
-                        : button == "Command1" ? "|" + file + "|" + Caption::kNewUntitled + "|1"
-                        : blank + "|" + file + "|" + Caption::kBlankTemplate + "|1");
+                        : button == "Command1"
+                            ? "|" + file + "|" + Caption::kNewUntitled + "|1"
+                            : blank + "|" + file + "|" + Caption::kBlankTemplate + "|1");
         QCOMPARE(f.dialogFileName(), button == "Command2" ? file : QString());
         if (!templatePresent)
             QCOMPARE(f.dialogs.shown(0), f.dialogs.box("Can't open file: " + f.path("blank.html")));
@@ -613,7 +633,9 @@ class DocumentCommandsTest : public QObject {
 
     void randomRoundTrips() {
         // Short strings drawn mostly from the bytes that tend to break things.
-        static const char kNasty[] = "\r\n\0\x80\xff\xc3\xa9\xe2\xef\xbb\xbf" "a<\t";
+        static const char kNasty[] =
+            "\r\n\0\x80\xff\xc3\xa9\xe2\xef\xbb\xbf"
+            "a<\t";
         QRandomGenerator random(20240611);
         for (int round = 0; round < 3000; ++round) {
             QByteArray bytes(random.bounded(0, 48), '\0');
@@ -797,7 +819,8 @@ class DocumentCommandsTest : public QObject {
         f->action("mnuFilePrint")->trigger();
         const QList<QStringList> pages = pagesOf(pdf_);
         QCOMPARE(pages.size(), 1);
-        QVERIFY2(pages[0].value(0).startsWith("Quindo HTML Editor"), qPrintable(pages[0].join('|')));
+        QVERIFY2(pages[0].value(0).startsWith("Quindo HTML Editor"),
+                 qPrintable(pages[0].join('|')));
         QCOMPARE(pages[0].mid(1), expected);
         QCOMPARE(f.bytes(), document);
         QCOMPARE(f.docChanged(), qint16(0));

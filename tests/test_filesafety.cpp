@@ -14,8 +14,8 @@
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QFileDialog>
-#include <QLineEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
 #include <QtTest>
@@ -77,7 +77,6 @@ long sci(EditingArea& area, unsigned int message, unsigned long w = 0, long l = 
     return area.SendScintilla(message, w, l);
 }
 
-
 // Runs act on the open file dialog once its folder lists at least `rows` enabled names.
 void whenOpen(int rows, const std::function<void(QFileDialog*, QStringList)>& act) {
     auto* poll = new QTimer;
@@ -92,7 +91,8 @@ void whenOpen(int rows, const std::function<void(QFileDialog*, QStringList)>& ac
             return;
         auto* list = dialog->findChild<QAbstractItemView*>("listView");
         QStringList shown;
-        for (int row = 0; list && list->model() && row < list->model()->rowCount(list->rootIndex()); ++row) {
+        for (int row = 0; list && list->model() && row < list->model()->rowCount(list->rootIndex());
+             ++row) {
             const QModelIndex index = list->model()->index(row, 0, list->rootIndex());
             // A file the filter leaves out is hidden or shown disabled.
             if (list->model()->flags(index) & Qt::ItemIsEnabled)
@@ -532,7 +532,8 @@ class FileSafetyTest : public QObject {
             QMetaObject::invokeMethod(dialog, "accept");
         });
         QtDialogs dialogs;
-        const QString chosen = dialogs.saveFile({"HTML Files (*.HTM*)", path("remembered.html"), "html", {}});
+        const QString chosen =
+            dialogs.saveFile({"HTML Files (*.HTM*)", path("remembered.html"), "html", {}});
         QCOMPARE(startedIn, QDir(dir_.path()).absolutePath());
         QCOMPARE(startedWith, QString("remembered.html"));
         QCOMPARE(chosen, path("new page.html"));

@@ -69,8 +69,8 @@ bool loadInPieces(EditingArea& area, const QByteArray& text, const QList<int>& s
     qsizetype at = 0;
     int piece = 0;
     return area.streamBytes(text.size(), [&](char* buffer, qint64 capacity) -> qint64 {
-        const qint64 n = std::min<qint64>({qint64(sizes[piece++ % sizes.size()]), capacity,
-                                           qint64(text.size() - at)});
+        const qint64 n = std::min<qint64>(
+            {qint64(sizes[piece++ % sizes.size()]), capacity, qint64(text.size() - at)});
         memcpy(buffer, text.constData() + at, size_t(n));
         at += n;
         return n;
@@ -155,8 +155,8 @@ class LoaderTest : public QObject {
             QTest::addRow("random %u", seed)
                 << randomText(seed, 4000, true) << QList<int>{1, 2, 3, 7, 16, 17, 33, 100} << true;
         }
-        QTest::newRow("8-bit, random") << randomText(9, 4000, false) << QList<int>{1, 5, 16, 31}
-                                       << false;
+        QTest::newRow("8-bit, random")
+            << randomText(9, 4000, false) << QList<int>{1, 5, 16, 31} << false;
     }
 
     void piecesSplitLineEnds() {
@@ -176,20 +176,20 @@ class LoaderTest : public QObject {
         QTest::addColumn<int>("position");
         QTest::addColumn<int>("deleted");
         QTest::addColumn<QByteArray>("inserted");
-        QTest::newRow("LF typed after a CR") << QByteArray("ab\r\xc3\xa9x\r\nc") << 3 << 0
-                                             << QByteArray("\n");
-        QTest::newRow("LF and more after a CR") << QByteArray("ab\r\xc3\xa9x") << 3 << 0
-                                                << QByteArray("\nq\xc3\xa9");
-        QTest::newRow("text between CR and LF") << QByteArray("ab\r\n\xc3\xa9x\r\n") << 3 << 0
-                                                << QByteArray("\xc3\xa9z");
-        QTest::newRow("CR before an LF") << QByteArray("ab\n\xc3\xa9") << 2 << 0
-                                         << QByteArray("\xc3\xa9\r");
-        QTest::newRow("deletion joins CR and LF") << QByteArray("a\xc3\xa9\ryz\ncd") << 4 << 2
-                                                  << QByteArray();
+        QTest::newRow("LF typed after a CR")
+            << QByteArray("ab\r\xc3\xa9x\r\nc") << 3 << 0 << QByteArray("\n");
+        QTest::newRow("LF and more after a CR")
+            << QByteArray("ab\r\xc3\xa9x") << 3 << 0 << QByteArray("\nq\xc3\xa9");
+        QTest::newRow("text between CR and LF")
+            << QByteArray("ab\r\n\xc3\xa9x\r\n") << 3 << 0 << QByteArray("\xc3\xa9z");
+        QTest::newRow("CR before an LF")
+            << QByteArray("ab\n\xc3\xa9") << 2 << 0 << QByteArray("\xc3\xa9\r");
+        QTest::newRow("deletion joins CR and LF")
+            << QByteArray("a\xc3\xa9\ryz\ncd") << 4 << 2 << QByteArray();
         QTest::newRow("deletion from between CR and LF")
             << QByteArray("ab\r\nx\xc3\xa9y\r\ncd") << 3 << 4 << QByteArray();
-        QTest::newRow("deletion of a CR of CR LF") << QByteArray("\xc3\xa9\r\nb\r\n") << 2 << 1
-                                                   << QByteArray();
+        QTest::newRow("deletion of a CR of CR LF")
+            << QByteArray("\xc3\xa9\r\nb\r\n") << 2 << 1 << QByteArray();
     }
 
     void editsAtCrLf() {

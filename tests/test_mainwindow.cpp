@@ -68,7 +68,7 @@ void select(EditingArea& area, long from, long to) {
 // a broken byte.
 QByteArray randomText(QRandomGenerator& rng) {
     static const char* const kPieces[] = {"\xc3\xa9", "\xe2\x82\xac", "\xf0\x9f\x98\x80",
-                                          "\r", "\n", "a"};
+                                          "\r",       "\n",           "a"};
     QByteArray text;
     for (int k = int(rng.bounded(40)); k > 0; --k) {
         const int which = int(rng.bounded(7));
@@ -133,12 +133,16 @@ struct CounterRow {
     qint16 seen;
     QString written;
 } const kCounter[] = {
-    {"zero brings the welcome back", "0", 0, "1"}, {"negative", "-5", -5, "-4"},
-    {"leading zeros", "007", 7, "8"},              {"blanks around", " 12 ", 12, "13"},
+    {"zero brings the welcome back", "0", 0, "1"},
+    {"negative", "-5", -5, "-4"},
+    {"leading zeros", "007", 7, "8"},
+    {"blanks around", " 12 ", 12, "13"},
     {"top of range stays", "32767", 32767, "32767"},
     {"bottom of range", "-32768", -32768, "-32767"},
-    {"past the range", "32768", 0, "1"},           {"not a number", "abc", 0, "1"},
-    {"empty", "", 0, "1"},                         {"fraction", "2.5", 0, "1"},
+    {"past the range", "32768", 0, "1"},
+    {"not a number", "abc", 0, "1"},
+    {"empty", "", 0, "1"},
+    {"fraction", "2.5", 0, "1"},
 };
 
 // What is stored, and the display it gives: the checked items and the base size.
@@ -186,28 +190,30 @@ struct FaceScriptRow {
     QStringList steps;
 } const kFaceScripts[] = {
     // The selection only; a second, overlapping selection takes another face.
-    {"selection", {"text=one two three", "runs=Verdana:13", "sel=4-7", "mnuqntimes",
-                   "runs=Verdana:4 Times New Roman:3 Verdana:6", "sel=6-9", "mnuqnverdana",
-                   "sel=0-3", "mnuqnarial", "runs=Arial:3 Verdana:1 Times New Roman:2 Verdana:7",
-                   "bytes=one two three", "changed=0", "size=10"}},
+    {"selection",
+     {"text=one two three", "runs=Verdana:13", "sel=4-7", "mnuqntimes",
+      "runs=Verdana:4 Times New Roman:3 Verdana:6", "sel=6-9", "mnuqnverdana", "sel=0-3",
+      "mnuqnarial", "runs=Arial:3 Verdana:1 Times New Roman:2 Verdana:7", "bytes=one two three",
+      "changed=0", "size=10"}},
     // Nothing visible changes until text is typed; typing goes on in the face before the
     // caret; elsewhere, typed text takes the face of the text it joins; typing over a
     // selection given a face keeps that face.
-    {"typed next", {"text=abcdef", "caret=3", "mnuqnarial", "runs=Verdana:6", "type=XY",
-                    "runs=Verdana:3 Arial:2 Verdana:3", "type=Z",
-                    "runs=Verdana:3 Arial:3 Verdana:3", "caret=9", "type=!", "caret=0",
-                    "type=<", "bytes=<abcXYZdef!",
-                    "runs=Verdana:4 Arial:3 Verdana:4", "changed=1", "sel=1-4", "mnuqntimes",
-                    "type=2", "runs=Verdana:1 Times New Roman:1 Arial:3 Verdana:4"}},
+    {"typed next",
+     {"text=abcdef", "caret=3", "mnuqnarial", "runs=Verdana:6", "type=XY",
+      "runs=Verdana:3 Arial:2 Verdana:3", "type=Z", "runs=Verdana:3 Arial:3 Verdana:3", "caret=9",
+      "type=!", "caret=0", "type=<", "bytes=<abcXYZdef!", "runs=Verdana:4 Arial:3 Verdana:4",
+      "changed=1", "sel=1-4", "mnuqntimes", "type=2",
+      "runs=Verdana:1 Times New Roman:1 Arial:3 Verdana:4"}},
     // Text inserted elsewhere takes its neighbour's face and drops the choice; a choice made
     // with nothing selected (as the start-up restores it) outlives a load.
-    {"only at the caret", {"text=abcdef", "caret=2", "mnuqntimes", "caret=5", "insert=x",
-                           "caret=2", "insert=y", "bytes=abycdexf", "runs=Verdana:8", "caret=0",
-                           "mnuqnarial", "text=loaded", "runs=Verdana:6", "insert=new ",
-                           "runs=Arial:4 Verdana:6"}},
-    {"base size", {"text=a b c d", "sel=0-1", "mnuqnarial", "sel=2-3", "mnuqntimes", "sel=4-5",
-                   "mnuqnverdana", "mnuqn8", "size=8", "mnuqn14", "size=14",
-                   "runs=Arial:1 Verdana:1 Times New Roman:1 Verdana:4"}},
+    {"only at the caret",
+     {"text=abcdef", "caret=2", "mnuqntimes", "caret=5", "insert=x", "caret=2", "insert=y",
+      "bytes=abycdexf", "runs=Verdana:8", "caret=0", "mnuqnarial", "text=loaded", "runs=Verdana:6",
+      "insert=new ", "runs=Arial:4 Verdana:6"}},
+    {"base size",
+     {"text=a b c d", "sel=0-1", "mnuqnarial", "sel=2-3", "mnuqntimes", "sel=4-5", "mnuqnverdana",
+      "mnuqn8", "size=8", "mnuqn14", "size=14",
+      "runs=Arial:1 Verdana:1 Times New Roman:1 Verdana:4"}},
 };
 
 struct CaretRow {
@@ -280,7 +286,8 @@ class MainWindowTest : public QObject {
         QFile file(f.env.settingsFile());
         // File times have a coarse resolution on some systems; nudge the stamp.
         QVERIFY(file.open(QIODevice::ReadWrite));
-        file.setFileTime(QDateTime::currentDateTime().addSecs(5), QFileDevice::FileModificationTime);
+        file.setFileTime(QDateTime::currentDateTime().addSecs(5),
+                         QFileDevice::FileModificationTime);
         file.close();
         QCOMPARE(SettingsStore::read("Run", "Value"), QString("42"));
     }
@@ -736,8 +743,9 @@ class MainWindowTest : public QObject {
         frmMain& main = startWindow();
         f.dialogs.answer(Dialogs::Ok);
         main.action("mnunewwin")->trigger();
-        QCOMPARE(f.dialogs.shown(0), f.dialogs.box("Can't start a new editor window.", "Quindo",
-                                                   Dialogs::Buttons::Ok, Dialogs::Icon::Exclamation));
+        QCOMPARE(f.dialogs.shown(0),
+                 f.dialogs.box("Can't start a new editor window.", "Quindo", Dialogs::Buttons::Ok,
+                               Dialogs::Icon::Exclamation));
         QCOMPARE(f.docChanged(), qint16(0));
     }
 };

@@ -156,10 +156,10 @@ class NothingLostTest : public QObject {
         f.text().setBytes("abcd\r\nefgh\r\nijkl");
         QWidget* view = f.text().viewport();
         const auto at = [&](long position) {
-            const auto x = f.text().SendScintilla(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0UL,
-                                                  position);
-            const auto y = f.text().SendScintilla(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0UL,
-                                                  position);
+            const auto x =
+                f.text().SendScintilla(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0UL, position);
+            const auto y =
+                f.text().SendScintilla(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0UL, position);
             return QPoint(static_cast<int>(x), static_cast<int>(y) + 4);
         };
         if (modifier < 0) {
@@ -196,7 +196,8 @@ class NothingLostTest : public QObject {
                 QTest::addRow("%s, %s", road, kind) << kind << road;
             }
         }
-        QTest::newRow("open, /proc/self/mem") << "mem" << "open";
+        QTest::newRow("open, /proc/self/mem") << "mem"
+                                              << "open";
     }
     void unreadablePaths() {
         QFETCH(QString, kind);
@@ -210,7 +211,8 @@ class NothingLostTest : public QObject {
             target = "/dev/zero";
         } else if (kind == "link loop") {
             QCOMPARE(::symlink(QFile::encodeName(target).constData(),
-                               QFile::encodeName(target).constData()), 0);
+                               QFile::encodeName(target).constData()),
+                     0);
         } else if (kind == "mem") {
             target = "/proc/self/mem";
         }

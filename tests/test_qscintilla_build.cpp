@@ -55,7 +55,8 @@ QString run(const QString& program, const QStringList& args) {
     QProcess p;
     p.start(program, args);
     if (!p.waitForFinished(60000) || p.exitCode() != 0) {
-        return QStringLiteral("%1 failed: %2").arg(program, QString::fromLocal8Bit(p.readAllStandardError()));
+        return QStringLiteral("%1 failed: %2")
+            .arg(program, QString::fromLocal8Bit(p.readAllStandardError()));
     }
     return QString::fromLocal8Bit(p.readAllStandardOutput());
 }
@@ -106,16 +107,18 @@ class QScintillaBuildTest : public QObject {
             program = prefix.filePath(QStringLiteral("lib/quindo/quindo"));
         }
         QVERIFY2(QFile::exists(program), qPrintable(program));
-        QVERIFY2(QFile::exists(QStringLiteral("/usr/lib/x86_64-linux-gnu/libqscintilla2_qt6.so.15")),
-                 "Debian's libqscintilla2-qt6-15 belongs on the test machine "
-                 "(scripts/install-deps.sh --test)");
+        QVERIFY2(
+            QFile::exists(QStringLiteral("/usr/lib/x86_64-linux-gnu/libqscintilla2_qt6.so.15")),
+            "Debian's libqscintilla2-qt6-15 belongs on the test machine "
+            "(scripts/install-deps.sh --test)");
 
         const QString ldd = run(QStringLiteral("ldd"), {program});
         QVERIFY2(ldd.contains(QLatin1String("libQt6Widgets")), qPrintable(ldd));
         QVERIFY2(!ldd.contains(QLatin1String("qscintilla"), Qt::CaseInsensitive), qPrintable(ldd));
 
         const QString symbols =
-            run(QStringLiteral("nm"), {QStringLiteral("-C"), QStringLiteral("--defined-only"), program});
+            run(QStringLiteral("nm"),
+                {QStringLiteral("-C"), QStringLiteral("--defined-only"), program});
         QVERIFY(symbols.contains(QLatin1String("QsciScintillaBase::staticMetaObject")));
     }
 

@@ -21,8 +21,8 @@
 #include <unistd.h>
 #include <algorithm>
 #include <csignal>
-#include <vector>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -140,14 +140,17 @@ class RecoveryTest : public QObject {
     void journalCutAnywhere() {
         QFETCH(bool, utf8);
         using namespace RecoveryJournal;
-        const Meta meta{utf8, QStringLiteral("Quindo- /tmp/page.html"), QStringLiteral("/tmp/page.html")};
-        QByteArray text = utf8 ? QByteArray("<p>caf\xc3\xa9</p>\r\n") : QByteArray("<p>caf\xe9\0x</p>", 12);
+        const Meta meta{utf8, QStringLiteral("Quindo- /tmp/page.html"),
+                        QStringLiteral("/tmp/page.html")};
+        QByteArray text =
+            utf8 ? QByteArray("<p>caf\xc3\xa9</p>\r\n") : QByteArray("<p>caf\xe9\0x</p>", 12);
         QByteArray journal = magic() + metaRecord(meta) + snapshotRecord(text);
         // The text after each complete record, by the journal's length there.
         QMap<qsizetype, QByteArray> after{{journal.size(), text}};
-        const QList<QByteArray> edits{insertRecord(3, "new "), deleteRecord(0, 2),
-                                      insertRecord(text.size() + 2, QByteArray("\0\r", 2)),
-                                      metaRecord({utf8, QStringLiteral("Quindo- New Untitled Document."), {}})};
+        const QList<QByteArray> edits{
+            insertRecord(3, "new "), deleteRecord(0, 2),
+            insertRecord(text.size() + 2, QByteArray("\0\r", 2)),
+            metaRecord({utf8, QStringLiteral("Quindo- New Untitled Document."), {}})};
         text.insert(3, "new ");
         after.insert(journal.size() + edits[0].size(), text);
         text.remove(0, 2);
@@ -162,13 +165,15 @@ class RecoveryTest : public QObject {
             const Contents c = read(QByteArrayView(journal).first(cut));
             auto whole = after.upperBound(cut);
             if (whole == after.begin()) {
-                QVERIFY2(c.status == Contents::Status::Unreadable, qPrintable(QString::number(cut)));
+                QVERIFY2(c.status == Contents::Status::Unreadable,
+                         qPrintable(QString::number(cut)));
                 continue;
             }
             --whole;
             QCOMPARE(c.text, whole.value());
             QCOMPARE(c.validLength, whole.key());
-            QCOMPARE(c.status, cut == whole.key() ? Contents::Status::Ok : Contents::Status::CutShort);
+            QCOMPARE(c.status,
+                     cut == whole.key() ? Contents::Status::Ok : Contents::Status::CutShort);
             QCOMPARE(c.meta.utf8, utf8);
         }
         // The last meta counts; a damaged byte ends the journal there.
@@ -190,10 +195,11 @@ class RecoveryTest : public QObject {
             latin1 += "<p>Gr\xfc\xdf " + QByteArray::number(i) + "</p>\r\n";
         }
         for (quint32 seed : {1u, 2u, 3u}) {
-            QTest::addRow("new document, run %u", seed) << QString() << QByteArray() << true << seed;
+            QTest::addRow("new document, run %u", seed)
+                << QString() << QByteArray() << true << seed;
             QTest::addRow("small UTF-8 file, run %u", seed)
-                << QStringLiteral("small.html") << QByteArray("<html>\r\n<b>\xe2\x82\xac</b>\r\n</html>\r\n")
-                << true << seed;
+                << QStringLiteral("small.html")
+                << QByteArray("<html>\r\n<b>\xe2\x82\xac</b>\r\n</html>\r\n") << true << seed;
             QTest::addRow("3 MB 8-bit file, run %u", seed)
                 << QStringLiteral("large.html") << latin1 << false << seed;
         }
@@ -212,8 +218,8 @@ class RecoveryTest : public QObject {
         QVERIFY(waitForEdits(*typist, 1));
         // Somewhere between 2.5 and 5 s into the typing: in the middle of a write, a
         // compaction or nothing, as it falls.
-        const qint64 killAt = typist->reportedAt.first() + 2500 +
-                              QRandomGenerator::global()->bounded(2500);
+        const qint64 killAt =
+            typist->reportedAt.first() + 2500 + QRandomGenerator::global()->bounded(2500);
         while (typist->clock.elapsed() < killAt) {
             typist->process->waitForReadyRead(10);
             typist->read();
@@ -240,9 +246,11 @@ class RecoveryTest : public QObject {
         const ScriptedDialogs::Call& offer = dialogs_.calls().constFirst();
         QCOMPARE(offer.title, QStringLiteral("Quindo"));
         QCOMPARE(offer.buttons, Dialogs::Buttons::YesNo);
-        QVERIFY2(offer.text.contains(QStringLiteral("recover"), Qt::CaseInsensitive), qPrintable(offer.text));
-        QVERIFY2(offer.text.contains(path.isEmpty() ? QStringLiteral("an untitled document") : path),
+        QVERIFY2(offer.text.contains(QStringLiteral("recover"), Qt::CaseInsensitive),
                  qPrintable(offer.text));
+        QVERIFY2(
+            offer.text.contains(path.isEmpty() ? QStringLiteral("an untitled document") : path),
+            qPrintable(offer.text));
         const QByteArray recovered = w->Text1().bytes().toByteArray();
         RecoveryScript script(seed);
         QByteArray text = content;
@@ -287,9 +295,11 @@ class RecoveryTest : public QObject {
     void cutShortCopy() {
         using namespace RecoveryJournal;
         QVERIFY(QDir().mkpath(folder()));
-        const QByteArray whole = magic() + metaRecord({true, QStringLiteral("Quindo HTML Editor"), {}}) +
+        const QByteArray whole = magic() +
+                                 metaRecord({true, QStringLiteral("Quindo HTML Editor"), {}}) +
                                  snapshotRecord("<p>one</p>") + insertRecord(6, " two");
-        writeFile(folder() + QStringLiteral("/1-cut.journal"), whole + insertRecord(0, "lost").left(9));
+        writeFile(folder() + QStringLiteral("/1-cut.journal"),
+                  whole + insertRecord(0, "lost").left(9));
         dialogs_.answer(Dialogs::Yes);
         auto w = newWindow();
         w->document().offerRecovery();
@@ -299,7 +309,8 @@ class RecoveryTest : public QObject {
         w->document().recovery().discard();
     }
 
-    // ---- no copy once the document is no longer unsaved -------------------------------------------
+    // ---- no copy once the document is no longer unsaved
+    // -------------------------------------------
 
     void noCopyLeft_data() {
         QTest::addColumn<QString>("how");
@@ -310,7 +321,8 @@ class RecoveryTest : public QObject {
     }
     void noCopyLeft() {
         QFETCH(QString, how);
-        const QString page = dir_.filePath(QStringLiteral("page-%1.html").arg(QTest::currentDataTag()).replace(' ', '-'));
+        const QString page = dir_.filePath(
+            QStringLiteral("page-%1.html").arg(QTest::currentDataTag()).replace(' ', '-'));
         writeFile(page, "<p>on disk</p>");
         auto w = newWindow(page);
         QTest::keyClicks(&w->Text1(), QStringLiteral("typed "));
@@ -402,11 +414,13 @@ class RecoveryTest : public QObject {
     void severalOrphans() {
         using namespace RecoveryJournal;
         QVERIFY(QDir().mkpath(folder()));
-        const QStringList names{QStringLiteral("old"), QStringLiteral("middle"), QStringLiteral("new")};
+        const QStringList names{QStringLiteral("old"), QStringLiteral("middle"),
+                                QStringLiteral("new")};
         for (int i = 0; i < names.size(); ++i) {
             const QString path = folder() + QStringLiteral("/%1.journal").arg(names[i]);
-            writeFile(path, magic() + metaRecord({true, QStringLiteral("Quindo- /x/%1").arg(names[i]),
-                                                  QStringLiteral("/x/%1").arg(names[i])}) +
+            writeFile(path, magic() +
+                                metaRecord({true, QStringLiteral("Quindo- /x/%1").arg(names[i]),
+                                            QStringLiteral("/x/%1").arg(names[i])}) +
                                 snapshotRecord(names[i].toLatin1()));
             QFile f(path);
             QVERIFY(f.open(QIODevice::ReadWrite));
@@ -429,7 +443,8 @@ class RecoveryTest : public QObject {
         QVERIFY(dialogs_.calls()[1].text.contains(QStringLiteral("/x/middle")));
         QCOMPARE(w->Text1().bytes(), QByteArrayView("middle"));
         QCOMPARE(w->document().state().CurrentFileName, QStringLiteral("/x/middle"));
-        QCOMPARE(journals(folder()), (QStringList{QStringLiteral("middle.journal"), QStringLiteral("old.journal")}));
+        QCOMPARE(journals(folder()),
+                 (QStringList{QStringLiteral("middle.journal"), QStringLiteral("old.journal")}));
         // The one left is offered to the next window.
         dialogs_.clear();
         dialogs_.answer(Dialogs::No);
@@ -460,15 +475,16 @@ class RecoveryTest : public QObject {
         auto w = newWindow(page);
         QCOMPARE(w->Text1().bytes(), QByteArrayView("<p>saved</p>"));
         w->document().offerRecovery();
-        QCOMPARE(w->Text1().bytes(),
-                 answer == Dialogs::Yes ? QByteArrayView("unsaved <p>saved</p>") : QByteArrayView("<p>saved</p>"));
+        QCOMPARE(w->Text1().bytes(), answer == Dialogs::Yes ? QByteArrayView("unsaved <p>saved</p>")
+                                                            : QByteArrayView("<p>saved</p>"));
         QCOMPARE(w->document().state().DocChanged, qint16(answer == Dialogs::Yes ? 1 : 0));
         QCOMPARE(readFile(page), QByteArray("<p>saved</p>"));
         QCOMPARE(journals(folder()).size(), answer == Dialogs::Yes ? 1 : 0);
         w->document().recovery().discard();
     }
 
-    // ---- a large page -----------------------------------------------------------------------------
+    // ---- a large page
+    // -----------------------------------------------------------------------------
 
     // 1 000 keystrokes near the end of a 100 MB page leave a journal of kilobytes that
     // reads back as the page.
@@ -486,7 +502,8 @@ class RecoveryTest : public QObject {
         auto w = newWindow(page);
         const qint64 size = w->Text1().byteLength();
         QVERIFY(size >= 100 * 1024 * 1024);
-        w->Text1().SendScintilla(QsciScintillaBase::SCI_GOTOPOS, static_cast<unsigned long>(size - 400));
+        w->Text1().SendScintilla(QsciScintillaBase::SCI_GOTOPOS,
+                                 static_cast<unsigned long>(size - 400));
         std::vector<qint64> times;
         QElapsedTimer clock;
         for (int i = 0; i < 1000; ++i) {
@@ -505,7 +522,8 @@ class RecoveryTest : public QObject {
         w->document().recovery().flushNow();
         const QString copy = w->document().recovery().copyPath();
         qInfo("journal after 1000 keys: %lld bytes", QFileInfo(copy).size());
-        QVERIFY2(QFileInfo(copy).size() < 64 * 1024, qPrintable(QString::number(QFileInfo(copy).size())));
+        QVERIFY2(QFileInfo(copy).size() < 64 * 1024,
+                 qPrintable(QString::number(QFileInfo(copy).size())));
         const RecoveryJournal::Contents c = RecoveryJournal::read(readFile(copy));
         QCOMPARE(c.status, RecoveryJournal::Contents::Status::Ok);
         QVERIFY(c.text == w->Text1().bytes());
@@ -513,16 +531,19 @@ class RecoveryTest : public QObject {
         QFile::remove(page);
     }
 
-    // ---- state homes that cannot hold copies ------------------------------------------------------
+    // ---- state homes that cannot hold copies
+    // ------------------------------------------------------
 
     void badStateHome_data() {
         QTest::addColumn<QString>("home");
         QTest::addColumn<QByteArray>("fileAt");  // a file made at this path first
-        QTest::addRow("missing and cannot be made") << QStringLiteral("/proc/quindo-missing/state") << QByteArray();
+        QTest::addRow("missing and cannot be made")
+            << QStringLiteral("/proc/quindo-missing/state") << QByteArray();
         QTest::addRow("not writable") << QStringLiteral("/proc") << QByteArray();
-        QTest::addRow("state home is a file") << dir_.filePath(QStringLiteral("home-file")) << QByteArray("home");
-        QTest::addRow("quindo folder is a file") << dir_.filePath(QStringLiteral("home-with-file"))
-                                                 << QByteArray("quindo");
+        QTest::addRow("state home is a file")
+            << dir_.filePath(QStringLiteral("home-file")) << QByteArray("home");
+        QTest::addRow("quindo folder is a file")
+            << dir_.filePath(QStringLiteral("home-with-file")) << QByteArray("quindo");
     }
     void badStateHome() {
         QFETCH(QString, home);
@@ -533,7 +554,8 @@ class RecoveryTest : public QObject {
             QVERIFY(QDir().mkpath(home));
             writeFile(home + QStringLiteral("/quindo"), "not a folder");
         }
-        const QString target = dir_.filePath(QStringLiteral("saved-%1.html").arg(QTest::currentDataTag()).replace(' ', '-'));
+        const QString target = dir_.filePath(
+            QStringLiteral("saved-%1.html").arg(QTest::currentDataTag()).replace(' ', '-'));
         QProcess child;
         QProcessEnvironment env = childEnvironment();
         env.insert(QStringLiteral("XDG_STATE_HOME"), home);

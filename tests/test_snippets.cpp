@@ -153,11 +153,12 @@ class SnippetsTest : public QObject {
             QByteArray text;
             int caret;  // -1: after the text
         };
-        for (const Spot& sp : {Spot{"Command8", "<A HREF=></A>", 9},
-                               Spot{"Command16", "<A HREF=MAILTO:>", 15},
-                               Spot{"mnufaceblank", "<FONT FACE=>", 11},
-                               Spot{"mnuvideo", "<img dynsrc=name of video here.avi start=fileopen>", -1}}) {
-            const SnippetCatalogue::Entry* e = SnippetCatalogue::find(QString::fromLatin1(sp.control));
+        for (const Spot& sp :
+             {Spot{"Command8", "<A HREF=></A>", 9}, Spot{"Command16", "<A HREF=MAILTO:>", 15},
+              Spot{"mnufaceblank", "<FONT FACE=>", 11},
+              Spot{"mnuvideo", "<img dynsrc=name of video here.avi start=fileopen>", -1}}) {
+            const SnippetCatalogue::Entry* e =
+                SnippetCatalogue::find(QString::fromLatin1(sp.control));
             QVERIFY2(e && !e->guide, sp.control);
             QCOMPARE(e->text.toByteArray(), sp.text);
             QCOMPARE(caretOf(*e), sp.caret < 0 ? int(sp.text.size()) : sp.caret);
@@ -192,7 +193,8 @@ class SnippetsTest : public QObject {
         prepare(before, from, to);
         const QString caption = f->caption();
         if (e.guide)
-            f.dialogs.answer(e.guide->buttons == Dialogs::Buttons::YesNo ? Dialogs::Yes : Dialogs::Ok);
+            f.dialogs.answer(e.guide->buttons == Dialogs::Buttons::YesNo ? Dialogs::Yes
+                                                                         : Dialogs::Ok);
         run(control);
         QCOMPARE(f.bytes(), before.left(from) + e.text.toByteArray() + before.mid(to));
         QCOMPARE(f.text().selStart(), qint64(from + caretOf(e)));
@@ -202,8 +204,8 @@ class SnippetsTest : public QObject {
         QCOMPARE(f->caption(), caption);
         QCOMPARE(f.dialogs.calls().size(), e.guide ? 1 : 0);
         if (e.guide) {
-            QCOMPARE(f.dialogs.shown(0), f.dialogs.box(QString::fromLatin1(e.guide->text), "Quindo",
-                                                       e.guide->buttons));
+            QCOMPARE(f.dialogs.shown(0),
+                     f.dialogs.box(QString::fromLatin1(e.guide->text), "Quindo", e.guide->buttons));
             // The box came up before anything was inserted.
             QCOMPARE(textWhileOpen_, QList<QByteArray>{before});
         }

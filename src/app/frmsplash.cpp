@@ -9,9 +9,9 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QWindow>
 #include <QLabel>
 #include <QProgressBar>
+#include <QWindow>
 
 namespace {
 

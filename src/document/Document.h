@@ -69,7 +69,9 @@ class Document : public QObject {
 
     // Sets up the printer that Print uses and returns true, or false when there is none.
     // Unset, Print uses the system's default printer.
-    void setChoosePrinter(std::function<bool(QPrinter&)> choose) { choosePrinter_ = std::move(choose); }
+    void setChoosePrinter(std::function<bool(QPrinter&)> choose) {
+        choosePrinter_ = std::move(choose);
+    }
     // Ends the program; set by the program, left unset by tests.
     void setEndProgram(std::function<void()> end) { endProgram_ = std::move(end); }
 

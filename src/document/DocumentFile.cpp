@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "document/DocumentFile.h"
 
-
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -221,14 +220,13 @@ LoadResult load(const QString& path, const Receiver& receive) {
     }
     result.opened = true;
     int readError = 0;
-    result.loaded =
-        receive(st.st_size, [&file, &readError](char* buffer, qint64 capacity) {
-            const qint64 n = readSome(file.fd, buffer, capacity);
-            if (n < 0) {
-                readError = errno;
-            }
-            return n;
-        });
+    result.loaded = receive(st.st_size, [&file, &readError](char* buffer, qint64 capacity) {
+        const qint64 n = readSome(file.fd, buffer, capacity);
+        if (n < 0) {
+            readError = errno;
+        }
+        return n;
+    });
     if (!result.loaded) {
         result.error = systemError(readError ? readError : ENOMEM);
     }

@@ -32,8 +32,7 @@ void noteOnce(const QString& reason) {
         return;
     }
     noted = true;
-    std::fprintf(stderr, "quindo: unsaved text is not kept for recovery: %s\n",
-                 qPrintable(reason));
+    std::fprintf(stderr, "quindo: unsaved text is not kept for recovery: %s\n", qPrintable(reason));
 }
 
 QString documentName(const RecoveryJournal::Meta& meta) {
@@ -217,8 +216,8 @@ void Recovery::flush() {
         return;
     }
     takeInsert();
-    if (writer_->baseFailed() || editBytes_ + pending_.size() >
-                                     host_.editingArea().byteLength() + kCompactSlack) {
+    if (writer_->baseFailed() ||
+        editBytes_ + pending_.size() > host_.editingArea().byteLength() + kCompactSlack) {
         compact();
         return;
     }
@@ -280,7 +279,8 @@ void Recovery::discard() {
     drop();
 }
 
-// ---- the offer at start-up -----------------------------------------------------------------------
+// ---- the offer at start-up
+// -----------------------------------------------------------------------
 
 void Recovery::offerOrphans() {
     using RecoveryJournal::Contents;
@@ -297,8 +297,9 @@ void Recovery::offerOrphans() {
         }
         const Contents contents = RecoveryJournal::read(RecoveryJournal::readAll(orphan.fd));
         const QString when = QLocale::system().toString(orphan.modified, QLocale::ShortFormat);
-        const QString what = QStringLiteral("Quindo was closed without saving the changes to %1 (%2)")
-                                 .arg(documentName(contents.meta), when);
+        const QString what =
+            QStringLiteral("Quindo was closed without saving the changes to %1 (%2)")
+                .arg(documentName(contents.meta), when);
         bool keep = false;
         if (contents.status == Contents::Status::BaseChanged) {
             host_.dialogs().messageBox(
@@ -313,8 +314,8 @@ void Recovery::offerOrphans() {
                     "\n\nThe end of the recovery copy was lost: the changes can be recovered "
                     "only up to that point.");
             }
-            const int answer =
-                host_.dialogs().messageBox(text, Dialogs::Buttons::YesNo, Dialogs::Icon::None, kTitle);
+            const int answer = host_.dialogs().messageBox(text, Dialogs::Buttons::YesNo,
+                                                          Dialogs::Icon::None, kTitle);
             if (answer == Dialogs::Yes) {
                 // One document per window: whatever happens to this one, the others wait.
                 taken = true;

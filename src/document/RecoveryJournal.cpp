@@ -144,8 +144,8 @@ bool loadBase(const FileBase& base, QByteArray* text) {
         return false;
     }
     struct stat st {};
-    if (::fstat(file.handle(), &st) != 0 || st.st_size != base.size || mtimeOf(st) != base.mtimeNs ||
-        base.length > base.size) {
+    if (::fstat(file.handle(), &st) != 0 || st.st_size != base.size ||
+        mtimeOf(st) != base.mtimeNs || base.length > base.size) {
         return false;
     }
     QByteArray all = file.readAll();

@@ -78,8 +78,8 @@ struct Contents {
     Status status = Status::Unreadable;
     Meta meta;
     QByteArray text;
-    QString basePath;       // for BaseChanged: the file that is no longer as it was
-    qint64 validLength = 0; // bytes of the journal up to the last complete record
+    QString basePath;        // for BaseChanged: the file that is no longer as it was
+    qint64 validLength = 0;  // bytes of the journal up to the last complete record
 };
 Contents read(QByteArrayView journal);
 

@@ -48,9 +48,9 @@ bool TagInsertion::runSnippet(const QString& controlName) {
         return false;
     }
     if (const SnippetCatalogue::Guide* guide = entry->guide) {
-        const int answer = host_.dialogs().messageBox(QString::fromLatin1(guide->text), guide->buttons,
-                                                Dialogs::Icon::None,
-                                                QString::fromLatin1(SnippetCatalogue::kGuideTitle));
+        const int answer = host_.dialogs().messageBox(
+            QString::fromLatin1(guide->text), guide->buttons, Dialogs::Icon::None,
+            QString::fromLatin1(SnippetCatalogue::kGuideTitle));
         if (guide->insertOnlyOnYes && answer != Dialogs::Yes) {
             return true;
         }

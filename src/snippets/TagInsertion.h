@@ -30,8 +30,8 @@ class TagInsertion {
   private:
     WindowHost& host_;
     // The caret position a stepping insertion remembers (as a byte position, full width, so
-    // it holds any position of any document; nothing reads it back), the selector's splitter and the colour its dialog opens
-    // on (the last one confirmed; black before the first).
+    // it holds any position of any document; nothing reads it back), the selector's splitter and
+    // the colour its dialog opens on (the last one confirmed; black before the first).
     qint64 rememberedCaret_ = 0;
     RGB rgb_;
     QColor selectorColor_{Qt::black};

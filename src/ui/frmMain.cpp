@@ -16,8 +16,8 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QKeyEvent>
 #include <QDateTime>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -346,48 +346,128 @@ void frmMain::closeSecondaryWindows() {
 
 // ---- the handlers: one call each into the feature that does the work ---------------------
 
-void frmMain::mnuFileNew_Click() { document_->mnuFileNew_Click(); }
-void frmMain::mnuFileOpen_Click() { document_->mnuFileOpen_Click(); }
-void frmMain::mnuFileClose_Click() { document_->mnuFileClose_Click(); }
-bool frmMain::mnuFileSave_Click() { return document_->mnuFileSave_Click(); }
-bool frmMain::mnuFileSaveAs_Click() { return document_->mnuFileSaveAs_Click(); }
-void frmMain::mnuFilePrint_Click() { document_->mnuFilePrint_Click(); }
-void frmMain::mnuFileExit_Click() { document_->mnuFileExit_Click(); }
-bool frmMain::Form_QueryUnload() { return document_->Form_QueryUnload(); }
-void frmMain::mnuEditCut_Click() { document_->mnuEditCut_Click(); }
-void frmMain::mnuEditCopy_Click() { document_->mnuEditCopy_Click(); }
-void frmMain::mnuEditPaste_Click() { document_->mnuEditPaste_Click(); }
-void frmMain::mnucutall_Click() { document_->mnucutall_Click(); }
-void frmMain::mnucopyall_Click() { document_->mnucopyall_Click(); }
+void frmMain::mnuFileNew_Click() {
+    document_->mnuFileNew_Click();
+}
+void frmMain::mnuFileOpen_Click() {
+    document_->mnuFileOpen_Click();
+}
+void frmMain::mnuFileClose_Click() {
+    document_->mnuFileClose_Click();
+}
+bool frmMain::mnuFileSave_Click() {
+    return document_->mnuFileSave_Click();
+}
+bool frmMain::mnuFileSaveAs_Click() {
+    return document_->mnuFileSaveAs_Click();
+}
+void frmMain::mnuFilePrint_Click() {
+    document_->mnuFilePrint_Click();
+}
+void frmMain::mnuFileExit_Click() {
+    document_->mnuFileExit_Click();
+}
+bool frmMain::Form_QueryUnload() {
+    return document_->Form_QueryUnload();
+}
+void frmMain::mnuEditCut_Click() {
+    document_->mnuEditCut_Click();
+}
+void frmMain::mnuEditCopy_Click() {
+    document_->mnuEditCopy_Click();
+}
+void frmMain::mnuEditPaste_Click() {
+    document_->mnuEditPaste_Click();
+}
+void frmMain::mnucutall_Click() {
+    document_->mnucutall_Click();
+}
+void frmMain::mnucopyall_Click() {
+    document_->mnucopyall_Click();
+}
 
-void frmMain::Command1_Click() { mnuFileNew_Click(); }
-void frmMain::Command2_Click() { mnuFileOpen_Click(); }
-void frmMain::Command3_Click() { mnuFileSave_Click(); }
-void frmMain::Command4_Click() { mnuFilePrint_Click(); }
-void frmMain::Command5_Click() { mnuEditCut_Click(); }
-void frmMain::Command6_Click() { mnuEditCopy_Click(); }
-void frmMain::Command7_Click() { mnuEditPaste_Click(); }
+void frmMain::Command1_Click() {
+    mnuFileNew_Click();
+}
+void frmMain::Command2_Click() {
+    mnuFileOpen_Click();
+}
+void frmMain::Command3_Click() {
+    mnuFileSave_Click();
+}
+void frmMain::Command4_Click() {
+    mnuFilePrint_Click();
+}
+void frmMain::Command5_Click() {
+    mnuEditCut_Click();
+}
+void frmMain::Command6_Click() {
+    mnuEditCopy_Click();
+}
+void frmMain::Command7_Click() {
+    mnuEditPaste_Click();
+}
 
-void frmMain::Command10_Click() { tags_->Command10_Click(); }
-void frmMain::mnucolorf_Click() { tags_->mnucolorf_Click(); }
+void frmMain::Command10_Click() {
+    tags_->Command10_Click();
+}
+void frmMain::mnucolorf_Click() {
+    tags_->mnucolorf_Click();
+}
 
-void frmMain::mnuTest_Click() { browser_->mnuTest_Click(); }
-void frmMain::mnuprimer_Click() { browser_->mnuprimer_Click(); }
-void frmMain::mnusample_Click() { browser_->mnusample_Click(); }
-void frmMain::mnuusing_Click() { browser_->mnuusing_Click(); }
-void frmMain::mnuset_Click() { browser_->mnuset_Click(); }
-void frmMain::mnukeys_Click() { browser_->mnukeys_Click(); }
+void frmMain::mnuTest_Click() {
+    browser_->mnuTest_Click();
+}
+void frmMain::mnuprimer_Click() {
+    browser_->mnuprimer_Click();
+}
+void frmMain::mnusample_Click() {
+    browser_->mnusample_Click();
+}
+void frmMain::mnuusing_Click() {
+    browser_->mnuusing_Click();
+}
+void frmMain::mnuset_Click() {
+    browser_->mnuset_Click();
+}
+void frmMain::mnukeys_Click() {
+    browser_->mnukeys_Click();
+}
 
-void frmMain::mnuqn8_Click() { display_->mnuqn8_Click(); }
-void frmMain::mnuqn10_Click() { display_->mnuqn10_Click(); }
-void frmMain::mnuqn12_Click() { display_->mnuqn12_Click(); }
-void frmMain::mnuqn14_Click() { display_->mnuqn14_Click(); }
-void frmMain::mnuqnarial_Click() { display_->mnuqnarial_Click(); }
-void frmMain::mnuqntimes_Click() { display_->mnuqntimes_Click(); }
-void frmMain::mnuqnverdana_Click() { display_->mnuqnverdana_Click(); }
+void frmMain::mnuqn8_Click() {
+    display_->mnuqn8_Click();
+}
+void frmMain::mnuqn10_Click() {
+    display_->mnuqn10_Click();
+}
+void frmMain::mnuqn12_Click() {
+    display_->mnuqn12_Click();
+}
+void frmMain::mnuqn14_Click() {
+    display_->mnuqn14_Click();
+}
+void frmMain::mnuqnarial_Click() {
+    display_->mnuqnarial_Click();
+}
+void frmMain::mnuqntimes_Click() {
+    display_->mnuqntimes_Click();
+}
+void frmMain::mnuqnverdana_Click() {
+    display_->mnuqnverdana_Click();
+}
 
-void frmMain::mnuPad_Click() { smallWindows_->mnuPad_Click(); }
-void frmMain::mnulistex_Click() { smallWindows_->mnulistex_Click(); }
-void frmMain::mnunewwin_Click() { smallWindows_->mnunewwin_Click(); }
-void frmMain::mnuabout_Click() { smallWindows_->mnuabout_Click(); }
-void frmMain::Image1_Click() { mnuabout_Click(); }
+void frmMain::mnuPad_Click() {
+    smallWindows_->mnuPad_Click();
+}
+void frmMain::mnulistex_Click() {
+    smallWindows_->mnulistex_Click();
+}
+void frmMain::mnunewwin_Click() {
+    smallWindows_->mnunewwin_Click();
+}
+void frmMain::mnuabout_Click() {
+    smallWindows_->mnuabout_Click();
+}
+void frmMain::Image1_Click() {
+    mnuabout_Click();
+}

@@ -65,11 +65,14 @@ void MainWindowFixture::checkDialogs() {
     QCOMPARE(dialogs.pending(), 0);
 }
 
-EditingArea& MainWindowFixture::text() { return window_->Text1(); }
-QByteArray MainWindowFixture::bytes() { return window_->Text1().bytes().toByteArray(); }
+EditingArea& MainWindowFixture::text() {
+    return window_->Text1();
+}
+QByteArray MainWindowFixture::bytes() {
+    return window_->Text1().bytes().toByteArray();
+}
 
-void MainWindowFixture::setText(const QByteArray& bytes, qint64 from, qint64 to,
-                                qint16 changed) {
+void MainWindowFixture::setText(const QByteArray& bytes, qint64 from, qint64 to, qint16 changed) {
     text().setBytes(bytes);
     select(from, to);
     window_->document().state().DocChanged = changed;
@@ -80,9 +83,15 @@ void MainWindowFixture::select(qint64 from, qint64 to) {
                          static_cast<long>(to));
 }
 
-QString& MainWindowFixture::fileName() { return window_->document().state().CurrentFileName; }
-qint16& MainWindowFixture::docChanged() { return window_->document().state().DocChanged; }
-qint16& MainWindowFixture::saveAnswer() { return window_->document().state().SaveAnswer; }
+QString& MainWindowFixture::fileName() {
+    return window_->document().state().CurrentFileName;
+}
+qint16& MainWindowFixture::docChanged() {
+    return window_->document().state().DocChanged;
+}
+qint16& MainWindowFixture::saveAnswer() {
+    return window_->document().state().SaveAnswer;
+}
 QString& MainWindowFixture::dialogFileName() {
     return window_->document().state().dialogFileName;
 }
@@ -99,12 +108,18 @@ void MainWindowFixture::load(const QString& file) {
     window_->document().loadPath(file);
 }
 
-void MainWindowFixture::openFile(const QString& file) { window_->document().OpenFile(file); }
+void MainWindowFixture::openFile(const QString& file) {
+    window_->document().OpenFile(file);
+}
 bool MainWindowFixture::saveFileAs(const QString& file) {
     return window_->document().SaveFileAs(file);
 }
-bool MainWindowFixture::save() { return window_->mnuFileSave_Click(); }
-bool MainWindowFixture::saveAs() { return window_->mnuFileSaveAs_Click(); }
+bool MainWindowFixture::save() {
+    return window_->mnuFileSave_Click();
+}
+bool MainWindowFixture::saveAs() {
+    return window_->mnuFileSaveAs_Click();
+}
 bool MainWindowFixture::askSaveCurrentDocument() {
     return window_->document().askSaveCurrentDocument();
 }
@@ -113,8 +128,12 @@ void MainWindowFixture::insertAtCaret(const QByteArray& text, std::optional<qint
     window_->tags().InsertAtCaret(text, stepBack);
 }
 
-void MainWindowFixture::print() { window_->mnuFilePrint_Click(); }
-void MainWindowFixture::showOptions() { ShowOptionsWindow(*window_); }
+void MainWindowFixture::print() {
+    window_->mnuFilePrint_Click();
+}
+void MainWindowFixture::showOptions() {
+    ShowOptionsWindow(*window_);
+}
 
 frmOptions* MainWindowFixture::options() {
     return qobject_cast<frmOptions*>(window_->secondaryWindow(QStringLiteral("frmOptions")));

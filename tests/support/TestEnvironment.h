@@ -4,8 +4,9 @@
 #include <QString>
 #include <QTemporaryDir>
 
-// A private config home for the settings store, a private state home for recovery copies, and a program folder with copies of the
-// data files, for the life of one test program. Create it before any QSettings is used.
+// A private config home for the settings store, a private state home for recovery copies, and a
+// program folder with copies of the data files, for the life of one test program. Create it before
+// any QSettings is used.
 class TestEnvironment {
   public:
     TestEnvironment();

@@ -75,10 +75,10 @@ void EditingArea::keepOneSelection() {
     SendScintilla(SCI_SETMULTIPLESELECTION, 0L);
     SendScintilla(SCI_SETMOUSESELECTIONRECTANGULARSWITCH, 0L);
     SendScintilla(SCI_SETRECTANGULARSELECTIONMODIFIER, static_cast<long>(SCMOD_SUPER));
-    for (const int key : {SCK_DOWN, SCK_UP, SCK_LEFT, SCK_RIGHT, SCK_HOME, SCK_END, SCK_PRIOR,
-                          SCK_NEXT}) {
-        SendScintilla(SCI_CLEARCMDKEY, static_cast<unsigned long>(
-                                           key + ((SCMOD_SHIFT | SCMOD_ALT) << 16)));
+    for (const int key :
+         {SCK_DOWN, SCK_UP, SCK_LEFT, SCK_RIGHT, SCK_HOME, SCK_END, SCK_PRIOR, SCK_NEXT}) {
+        SendScintilla(SCI_CLEARCMDKEY,
+                      static_cast<unsigned long>(key + ((SCMOD_SHIFT | SCMOD_ALT) << 16)));
     }
     auto plain = [this] {
         if (SendScintilla(SCI_SELECTIONISRECTANGLE) || SendScintilla(SCI_GETSELECTIONS) > 1) {

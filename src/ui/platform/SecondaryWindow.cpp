@@ -5,9 +5,9 @@
 
 #include <QAbstractButton>
 #include <QFont>
-#include <QKeyEvent>
 #include <QFrame>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>

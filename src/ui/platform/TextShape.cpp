@@ -99,4 +99,3 @@ TextShape shapeOf(QByteArrayView text) {
     finder.add(text);
     return finder.shape();
 }
-
