@@ -104,7 +104,10 @@ if(NOT EXISTS "${_qsci_library}" OR NOT _qsci_stamp_value STREQUAL _qsci_key)
     if(NOT rc EQUAL 0)
         message(FATAL_ERROR "QScintilla build failed (${_qsci_prefix}/build.log)")
     endif()
-    _qsci_run(install ${CMAKE_COMMAND} --install "${_qsci_prefix}/build")
+    # A reconfigure started by a packaging run inherits its DESTDIR; the library must still
+    # land in the prefix, not in the package's staging folder.
+    _qsci_run(install ${CMAKE_COMMAND} -E env --unset=DESTDIR
+              ${CMAKE_COMMAND} --install "${_qsci_prefix}/build")
     file(WRITE "${_qsci_prefix}/stamp" "${_qsci_key}")
     message(STATUS "QScintilla: done")
 endif()

@@ -97,6 +97,28 @@ long residentBytes() {
     return statm.readAll().split(' ').value(1).toLong() * sysconf(_SC_PAGESIZE);
 }
 
+// The flags the kernel keeps for the mapping that holds an address ("VmFlags" in smaps).
+QList<QByteArray> mappingFlags(quintptr address) {
+    QFile smaps(QStringLiteral("/proc/self/smaps"));
+    if (!smaps.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    bool inside = false;
+    for (const QByteArray& line : smaps.readAll().split('\n')) {
+        const qsizetype dash = line.indexOf('-');
+        const qsizetype space = line.indexOf(' ');
+        if (dash > 0 && space > dash && !line.endsWith(':') && !line.contains(": ")) {
+            bool ok1 = false, ok2 = false;
+            const quintptr from = line.left(dash).toULongLong(&ok1, 16);
+            const quintptr to = line.mid(dash + 1, space - dash - 1).toULongLong(&ok2, 16);
+            inside = ok1 && ok2 && from <= address && address < to;
+        } else if (inside && line.startsWith("VmFlags:")) {
+            return line.mid(8).simplified().split(' ');
+        }
+    }
+    return {};
+}
+
 // A page of the given size: short lines with a two-byte character in each.
 QByteArray page(qsizetype size) {
     const QByteArray line("<P>caf\xc3\xa9 and some more words of text</P>\r\n");
@@ -206,6 +228,30 @@ class LoaderTest : public QObject {
             area.SendScintilla(Sci::SCI_INSERTTEXT, position, inserted.constData());
         }
         checkAgainstReference(area, text.left(position) + inserted + text.mid(position + deleted));
+    }
+
+    // Room made for a text is not written before the text comes (a buffer sized for a
+    // large file costs memory only as the file fills it) and is offered huge pages, which
+    // the system marks on the mapping whether or not it has them to give; nothing is
+    // lost on the way.
+    void roomComesUntouched() {
+        EditingArea area;
+        const long before = residentBytes();
+        constexpr long kRoom = 256L << 20;
+        area.SendScintilla(Sci::SCI_ALLOCATE, kRoom);
+        const long grown = residentBytes() - before;
+        QVERIFY2(grown < kRoom / 4, qPrintable(QStringLiteral("%1 MB resident after making "
+                                                              "room for 256 MB")
+                                                   .arg(grown >> 20)));
+        const auto text0 = quintptr(area.SendScintilla(Sci::SCI_GETCHARACTERPOINTER));
+        QVERIFY(mappingFlags(text0 + kRoom / 2).contains("hg"));
+        const QByteArray text = page(1 << 20);
+        area.SendScintilla(Sci::SCI_APPENDTEXT, static_cast<unsigned long>(text.size()),
+                           text.constData());
+        area.SendScintilla(Sci::SCI_GOTOPOS, static_cast<unsigned long>(area.byteLength()));
+        area.setSelText("<B></B>");
+        QCOMPARE(area.bytes().toByteArray(), text + "<B></B>");
+        checkAgainstReference(area, text + "<B></B>");
     }
 
     // An unstyled page costs one byte per character; a face chosen on it covers exactly the

@@ -88,19 +88,31 @@ void frmsplash::Timer1_Timer() {
     if (!isVisible()) {
         return;  // closed meanwhile (the session ended the program)
     }
-    repaint();
+    // The window system's first expose has painted it, as a rule; if not, paint it now.
+    if (!painted_) {
+        repaint();
+    }
 
     progressBar1_->setRange(0, kProgressSteps);
     progressBar1_->setVisible(true);
     progressBar1_->setValue(progressBar1_->minimum());
-    // The bar repaints itself at once (not through the event loop) and only when the
-    // filled part grows, so it is seen to fill and the steps stay cheap.
+    // The 4001 steps take a few milliseconds, less than one frame of the screen: painting
+    // each one (the bar repaints itself at once when its filled part grows) would only
+    // cost time. The bar is painted, full, once they are done.
+    progressBar1_->setUpdatesEnabled(false);
     for (int i = 0; i <= kProgressSteps; ++i) {
         progressBar1_->setValue(i);
     }
+    progressBar1_->setUpdatesEnabled(true);
+    progressBar1_->repaint();
 
     handOver_(*this);
     close();
+}
+
+void frmsplash::paintEvent(QPaintEvent* event) {
+    painted_ = true;
+    SecondaryWindow::paintEvent(event);
 }
 
 void frmsplash::keyPressEvent(QKeyEvent* event) {

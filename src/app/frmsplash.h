@@ -34,6 +34,7 @@ class frmsplash : public SecondaryWindow {
     static constexpr int kProgressSteps = 4000;
 
   protected:
+    void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -45,4 +46,5 @@ class frmsplash : public SecondaryWindow {
     QProgressBar* progressBar1_ = nullptr;
     QTimer timer1_;
     bool handedOver_ = false;
+    bool painted_ = false;  // by the window system's first expose
 };
