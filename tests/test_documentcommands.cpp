@@ -12,6 +12,8 @@
 #include "ui/platform/Pictures.h"
 
 #include <QClipboard>
+#include <QCursor>
+#include <QGuiApplication>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
@@ -228,6 +230,23 @@ class DocumentCommandsTest : public QObject {
         });
     }
     void cleanup() { f.finish(); }
+
+    // While a file is read the pointer shows that the program is busy (a large page takes
+    // seconds), and it is the user's own again afterwards.
+    void busyWhileReading() {
+        const QString file = path("page.html");
+        writeFile(file, QByteArray(1 << 20, 'x'));
+        int shapeWhileReading = -1;
+        const auto watch = connect(&f.text(), &QsciScintilla::textChanged, this, [&] {
+            const QCursor* cursor = QGuiApplication::overrideCursor();
+            shapeWhileReading = cursor ? int(cursor->shape()) : -1;
+        });
+        f.load(file);
+        disconnect(watch);
+        QCOMPARE(shapeWhileReading, int(Qt::WaitCursor));
+        QVERIFY(!QGuiApplication::overrideCursor());
+        QCOMPARE(f.bytes().size(), 1 << 20);
+    }
 
     // Every way out of the document: when it asks, what it asks, and what each answer does,
     // including a Yes whose save did not happen.
