@@ -29,7 +29,6 @@
 #include <QWindow>
 
 #include <fcntl.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -52,10 +51,19 @@ qint64 nowNs() {
     return qint64(t.tv_sec) * 1000000000 + t.tv_nsec;
 }
 
+// The peak resident memory of this program since it started: VmHWM, not getrusage's
+// ru_maxrss, which also counts what the parent held when it forked the child.
 long peakRssKb() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) {
+        return -1;
+    }
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:")) {
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+        }
+    }
+    return -1;
 }
 
 void put(const char* key, double value) {
