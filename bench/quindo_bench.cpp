@@ -837,6 +837,8 @@ int parent() {
     const auto bare = bench.startup(QStringLiteral(QUINDO_BARE_WINDOW));
     const auto withText =
         bench.startup(QStringLiteral(QUINDO_BARE_WINDOW), {QStringLiteral("text")});
+    const auto withEditor =
+        bench.startup(QStringLiteral(QUINDO_BARE_WINDOW), {QStringLiteral("editor")});
     const auto editor = bench.startup(QStringLiteral(QUINDO_EXECUTABLE));
     if (bare && editor) {
         const double ratio = *editor / *bare;
@@ -847,6 +849,12 @@ int parent() {
             row(QStringLiteral("start-up to idle main window"), QString(), ms(*editor),
                 QStringLiteral("QMainWindow with menu bar and label"), ms(*withText),
                 *editor / *withText, QStringLiteral("(for reference)"));
+        }
+        if (withEditor) {
+            const double overEditor = *editor / *withEditor;
+            row(QStringLiteral("start-up to idle main window"), QString(), ms(*editor),
+                QStringLiteral("QMainWindow with a QScintilla area"), ms(*withEditor), overEditor,
+                QStringLiteral("<= 1.4x"), overEditor <= 1.4);
         }
     } else {
         row(QStringLiteral("start-up to idle main window"), QString(), QStringLiteral("failed"));
