@@ -4,6 +4,7 @@
 // button row and the small windows, stacking, and the text boxes' paste.
 #include "ScriptedDialogs.h"
 #include "TestEnvironment.h"
+#include "app/SplashPictures.h"
 #include "app/frmsplash.h"
 #include "document/Document.h"
 #include "ui/frmMain.h"
@@ -36,6 +37,25 @@ int coloursOnScreen(const QRect& global) {
         }
     }
     return static_cast<int>(seen.size());
+}
+
+// Two pictures of the same size whose pixels differ by less than one step in a hundred
+// on average (text drawn by another platform's rasteriser rounds a little differently).
+bool sameAsDrawn(const QImage& a, const QImage& b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    const QImage x = a.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const QImage y = b.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    double difference = 0;
+    for (int row = 0; row < x.height(); ++row) {
+        const auto* p = reinterpret_cast<const uchar*>(x.constScanLine(row));
+        const auto* q = reinterpret_cast<const uchar*>(y.constScanLine(row));
+        for (int i = 0; i < x.width() * 4; ++i) {
+            difference += std::abs(int(p[i]) - int(q[i]));
+        }
+    }
+    return difference / (x.width() * x.height() * 4.0) < 2.55;
 }
 
 QRect globalRect(const QWidget& w) {
@@ -242,13 +262,40 @@ class DesktopTest : public QObject {
     }
 
     // The button faces are drawn for the screen's pixel density (run again at
-    // QT_SCALE_FACTOR=2).
+    // QT_SCALE_FACTOR=2), and the windows' pictures at that density are the ones drawn when
+    // the program was built: the drawings, at the same size and (but for the rounding of
+    // text drawn on another platform) the same pixels. Any other size is drawn when asked.
     void sharpButtonFaces() {
         frmMain& w = startWindow();
         const qreal ratio = qEnvironmentVariable("QT_SCALE_FACTOR", QStringLiteral("1")).toDouble();
-        for (const char* name : {"Command1", "Command9", "Command16"}) {
-            QCOMPARE(w.button(name)->face().devicePixelRatio(), ratio);
+        for (const auto& [name, word] :
+             {std::pair{"Command1", QString("new")}, std::pair{"Command9", QString("image...")},
+              std::pair{"Command16", QString("e-mail")}}) {
+            const QPixmap& face = w.button(name)->face();
+            QCOMPARE(face.devicePixelRatio(), ratio);
+            for (const bool pressed : {false, true}) {
+                const QImage drawn = Pictures::drawButtonFace(word, pressed, ratio);
+                const auto stored =
+                    Pictures::stored(Pictures::faceName(word, pressed), drawn.size());
+                QVERIFY(stored);
+                QVERIFY2(sameAsDrawn(*stored, drawn), qPrintable(word));
+                if (!pressed)
+                    QVERIFY(sameAsDrawn(face.toImage(), drawn));
+            }
         }
+        const int logo = qRound(Twips::toPixels(Pictures::kLogoTwips) * ratio);
+        const QSize scene = Twips::toPixels(SplashPictures::kSceneTwips) * ratio;
+        const QSize banner = Twips::toPixels(SplashPictures::kBannerTwips) * ratio;
+        for (const auto& [name, drawn] :
+             {std::pair{QString("logo"), Pictures::drawLogo(logo)},
+              std::pair{QString("logo"), Pictures::drawLogo(Pictures::kIconPixels)},
+              std::pair{QString("scene"), SplashPictures::drawScene(scene)},
+              std::pair{QString("banner"), SplashPictures::drawBanner(banner)}}) {
+            const auto stored = Pictures::stored(name, drawn.size());
+            QVERIFY2(stored && sameAsDrawn(*stored, drawn), qPrintable(name));
+        }
+        QVERIFY(!Pictures::stored("logo", QSize(logo + 1, logo + 1)));
+        QCOMPARE(Pictures::buttonFace("new", false, 1.5).size(), QSize(54, 54));
     }
 };
 

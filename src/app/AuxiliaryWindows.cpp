@@ -80,9 +80,11 @@ void frmfirst::Command1_Click() {
 frmAbout::frmAbout(QWidget* owner)
     : SecondaryWindow(owner, QStringLiteral("Tamblor Hyper Text Editor"), QSize(3960, 3915),
                       Place::Centred) {
-    auto* image1 = place(new QLabel, QStringLiteral("Image1"), 45, 45, 540, 540);
+    auto* image1 = place(new QLabel, QStringLiteral("Image1"), 45, 45, Pictures::kLogoTwips,
+                         Pictures::kLogoTwips);
     image1->setScaledContents(true);
-    image1->setPixmap(Pictures::logo(qRound(Twips::toPixels(540) * devicePixelRatioF())));
+    image1->setPixmap(
+        Pictures::logo(qRound(Twips::toPixels(Pictures::kLogoTwips) * devicePixelRatioF())));
     image1->setToolTip(Credits::logoTip());
 
     // In focus order; the Tab numbers of the design run 0 (Label3) to 7 (Label7).

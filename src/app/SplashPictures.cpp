@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/SplashPictures.h"
 
+#include "ui/platform/Pictures.h"
+
 #include <QFont>
 #include <QImage>
 #include <QLinearGradient>
@@ -20,6 +22,16 @@ QImage canvas(QSize size) {
 namespace SplashPictures {
 
 QPixmap scene(QSize size) {
+    const auto image = Pictures::stored(QStringLiteral("scene"), size);
+    return QPixmap::fromImage(image ? *image : drawScene(size));
+}
+
+QPixmap banner(QSize size) {
+    const auto image = Pictures::stored(QStringLiteral("banner"), size);
+    return QPixmap::fromImage(image ? *image : drawBanner(size));
+}
+
+QImage drawScene(QSize size) {
     QImage image = canvas(size);
     const double w = image.width();
     const double h = image.height();
@@ -76,10 +88,11 @@ QPixmap scene(QSize size) {
     p.setFont(font);
     p.setPen(QColor(0xc0, 0x39, 0x2b));
     p.drawText(sheet.boundingRect(), Qt::AlignCenter, QStringLiteral("</>"));
-    return QPixmap::fromImage(image);
+    p.end();
+    return image;
 }
 
-QPixmap banner(QSize size) {
+QImage drawBanner(QSize size) {
     QImage image = canvas(size);
     const double w = image.width();
     const double h = image.height();
@@ -110,7 +123,8 @@ QPixmap banner(QSize size) {
     p.setFont(font);
     p.setPen(QColor(0xff, 0xd0, 0x60));
     p.drawText(textBox, Qt::AlignVCenter | Qt::AlignRight, QStringLiteral("<HTML>"));
-    return QPixmap::fromImage(image);
+    p.end();
+    return image;
 }
 
 }  // namespace SplashPictures

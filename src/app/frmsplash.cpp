@@ -23,8 +23,8 @@ QLabel* addPicture(SecondaryWindow& window, const QString& name, const QPixmap& 
     return image;
 }
 
-QSize devicePixels(const QWidget& widget, int width, int height) {
-    return Twips::toPixels(QSize(width, height)) * widget.devicePixelRatioF();
+QSize devicePixels(const QWidget& widget, QSize twips) {
+    return Twips::toPixels(twips) * widget.devicePixelRatioF();
 }
 
 }  // namespace
@@ -35,10 +35,14 @@ frmsplash::frmsplash(HandOver handOver)
     setObjectName(QStringLiteral("frmsplash"));
     setAttribute(Qt::WA_DeleteOnClose);
 
+    using SplashPictures::kBannerTwips;
+    using SplashPictures::kSceneTwips;
     addPicture(*this, QStringLiteral("Image1"),
-               SplashPictures::scene(devicePixels(*this, 1185, 1005)), 45, 45, 1185, 1005);
+               SplashPictures::scene(devicePixels(*this, kSceneTwips)), 45, 45, kSceneTwips.width(),
+               kSceneTwips.height());
     addPicture(*this, QStringLiteral("Image2"),
-               SplashPictures::banner(devicePixels(*this, 2490, 660)), 1305, 45, 2490, 660);
+               SplashPictures::banner(devicePixels(*this, kBannerTwips)), 1305, 45,
+               kBannerTwips.width(), kBannerTwips.height());
 
     progressBar1_ = place(new QProgressBar, QStringLiteral("ProgressBar1"), 1305, 2340, 2475, 255);
     progressBar1_->setRange(0, 100);

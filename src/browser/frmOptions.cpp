@@ -44,8 +44,10 @@ frmOptions::frmOptions(WindowHost& host)
     : SecondaryWindow(&host.window(), QStringLiteral("Quindo Options"), QSize(4200, 3180),
                       Place::System),
       host_(host) {
-    auto* image = place(new QLabel, QStringLiteral("Image1"), 45, 45, 540, 540);
-    image->setPixmap(Pictures::logo(qRound(Twips::toPixels(540) * devicePixelRatioF())));
+    auto* image = place(new QLabel, QStringLiteral("Image1"), 45, 45, Pictures::kLogoTwips,
+                        Pictures::kLogoTwips);
+    image->setPixmap(
+        Pictures::logo(qRound(Twips::toPixels(Pictures::kLogoTwips) * devicePixelRatioF())));
     image->setScaledContents(true);
 
     command1_ = addButton(QStringLiteral("Command1"), QStringLiteral("Select"), 675, 90, 960, 375);

@@ -50,9 +50,10 @@ frmMain::frmMain(Dialogs& dialogs, QString commandLine, QWidget* parent)
 
     image1_ = new PictureLabel(central);
     image1_->setObjectName(QStringLiteral("Image1"));
-    image1_->setGeometry(Twips::rect(45, 0, 540, 540));
+    image1_->setGeometry(Twips::rect(45, 0, Pictures::kLogoTwips, Pictures::kLogoTwips));
     // Drawn at the screen's pixel density and shown scaled to the label, so it stays sharp.
-    image1_->setPixmap(Pictures::logo(qRound(Twips::toPixels(540) * devicePixelRatioF())));
+    image1_->setPixmap(
+        Pictures::logo(qRound(Twips::toPixels(Pictures::kLogoTwips) * devicePixelRatioF())));
     image1_->setScaledContents(true);
     image1_->setToolTip(QStringLiteral("Quindo by Tamblor9"));
     image1_->setAccessibleName(QStringLiteral("Quindo logo"));

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/platform/Pictures.h"
 
+#include <QFile>
 #include <QFontMetricsF>
+#include <QHash>
 #include <QIcon>
 #include <QMouseEvent>
 #include <QPainter>
@@ -11,8 +13,92 @@
 
 namespace Pictures {
 
+namespace {
+
+// Where each stored picture lies in the picture sheet of its pixel density.
+struct Place {
+    int ratio;
+    QRect rect;
+};
+
+const QHash<QString, QList<Place>>& storedPlaces() {
+    static const QHash<QString, QList<Place>> places = [] {
+        QHash<QString, QList<Place>> result;
+        QFile index(QStringLiteral(":/pictures/pictures.index"));
+        if (!index.open(QIODevice::ReadOnly)) {
+            return result;
+        }
+        // One line a picture: name, density, x, y, width, height; tab-separated.
+        for (const QByteArray& line : index.readAll().split('\n')) {
+            const QList<QByteArray> f = line.split('\t');
+            if (f.size() == 6) {
+                result[QString::fromUtf8(f[0])].append(
+                    {f[1].toInt(), QRect(f[2].toInt(), f[3].toInt(), f[4].toInt(), f[5].toInt())});
+            }
+        }
+        return result;
+    }();
+    return places;
+}
+
+// The sheets read so far, by density.
+QHash<int, QImage>& sheets() {
+    static QHash<int, QImage> read;
+    return read;
+}
+
+const QImage& sheet(int ratio) {
+    auto it = sheets().find(ratio);
+    if (it == sheets().end()) {
+        QImage image(QStringLiteral(":/pictures/pictures@%1.png").arg(ratio));
+        it = sheets().insert(ratio, image.convertToFormat(QImage::Format_ARGB32_Premultiplied));
+    }
+    return *it;
+}
+
+}  // namespace
+
+std::optional<QImage> stored(const QString& name, QSize devicePixels) {
+    // A picture in more than one sheet comes from one already read.
+    const Place* found = nullptr;
+    for (const Place& place : storedPlaces().value(name)) {
+        if (place.rect.size() == devicePixels &&
+            (found == nullptr || sheets().contains(place.ratio))) {
+            found = &place;
+        }
+    }
+    if (found == nullptr) {
+        return std::nullopt;
+    }
+    const QImage& from = sheet(found->ratio);
+    if (!from.rect().contains(found->rect)) {
+        return std::nullopt;
+    }
+    return from.copy(found->rect);
+}
+
+QString faceName(const QString& word, bool pressed) {
+    return (pressed ? QStringLiteral("pressed:") : QStringLiteral("face:")) + word;
+}
+
 QPixmap buttonFace(const QString& word, bool pressed, qreal devicePixelRatio) {
-    constexpr int kSize = 36;
+    const int side = qRound(kFacePixels * devicePixelRatio);
+    if (auto image = stored(faceName(word, pressed), QSize(side, side))) {
+        image->setDevicePixelRatio(devicePixelRatio);
+        return QPixmap::fromImage(*image);
+    }
+    return QPixmap::fromImage(drawButtonFace(word, pressed, devicePixelRatio));
+}
+
+QPixmap logo(int size) {
+    if (auto image = stored(QStringLiteral("logo"), QSize(size, size))) {
+        return QPixmap::fromImage(*image);
+    }
+    return QPixmap::fromImage(drawLogo(size));
+}
+
+QImage drawButtonFace(const QString& word, bool pressed, qreal devicePixelRatio) {
+    constexpr int kSize = kFacePixels;
     const int side = qRound(kSize * devicePixelRatio);
     QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(devicePixelRatio);
@@ -52,10 +138,10 @@ QPixmap buttonFace(const QString& word, bool pressed, qreal devicePixelRatio) {
         QPainter lighten(&image);
         lighten.fillRect(QRectF(0, 0, kSize, kSize), QColor(255, 255, 255, 60));
     }
-    return QPixmap::fromImage(image);
+    return image;
 }
 
-QPixmap logo(int size) {
+QImage drawLogo(int size) {
     QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter p(&image);
@@ -78,13 +164,13 @@ QPixmap logo(int size) {
     p.setPen(QColor(0xff, 0xd0, 0x60));
     p.drawText(r.adjusted(0, size * 0.5, 0, 0), Qt::AlignHCenter | Qt::AlignTop,
                QStringLiteral("</>"));
-    return QPixmap::fromImage(image);
+    return image;
 }
 
 QIcon programIcon() {
     // Drawn once, large, and scaled down for the small sizes: every size drawn with text
     // of its own would make Qt look up and load a font for it, at start-up.
-    static const QPixmap large = logo(128);
+    static const QPixmap large = logo(kIconPixels);
     QIcon icon;
     icon.addPixmap(large);
     for (int size : {16, 32, 48, 64}) {
