@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Run while the program is built: draws every picture the windows show at start-up, at one
-// and at two device pixels a pixel, into one sheet per density plus an index of where each
-// picture lies (see Pictures::stored). Usage: render_pictures <folder>
+// and at two device pixels a pixel, into one sheet per density (premultiplied ARGB pixels)
+// plus an index of where each picture lies (see Pictures::stored).
+// Usage: render_pictures <folder>
 #include "app/SplashPictures.h"
 #include "ui/CommandSurface.h"
 #include "ui/platform/Pictures.h"
@@ -12,6 +13,7 @@
 #include <QGuiApplication>
 #include <QPainter>
 
+#include <algorithm>
 #include <cstdio>
 #include <utility>
 #include <vector>
@@ -46,7 +48,11 @@ std::vector<Named> picturesAt(int ratio) {
 
 // Rows of pictures, left to right, in a sheet of a fixed width.
 bool writeSheet(const QString& folder, int ratio, QByteArray& index) {
-    const std::vector<Named> pictures = picturesAt(ratio);
+    std::vector<Named> pictures = picturesAt(ratio);
+    // Tallest first, so that the rows waste little room.
+    std::stable_sort(pictures.begin(), pictures.end(), [](const Named& a, const Named& b) {
+        return a.second.height() > b.second.height();
+    });
     const int width = 512 * ratio;
     std::vector<QPoint> places;
     QPoint at(0, 0);
@@ -78,7 +84,17 @@ bool writeSheet(const QString& folder, int ratio, QByteArray& index) {
                      .toUtf8();
     }
     painter.end();
-    return sheet.save(QDir(folder).filePath(QStringLiteral("pictures@%1.png").arg(ratio)));
+    index += QStringLiteral("sheet\t%1\t0\t0\t%2\t%3\n")
+                 .arg(ratio)
+                 .arg(sheet.width())
+                 .arg(sheet.height())
+                 .toUtf8();
+    // The pixels as they are in memory, so that the program reads them in place: decoding
+    // a compressed picture would cost about as much as drawing the pictures.
+    QFile out(QDir(folder).filePath(QStringLiteral("pictures@%1.argb").arg(ratio)));
+    const qsizetype bytes = sheet.sizeInBytes();
+    return sheet.bytesPerLine() == sheet.width() * 4 && out.open(QIODevice::WriteOnly) &&
+           out.write(reinterpret_cast<const char*>(sheet.constBits()), bytes) == bytes;
 }
 
 }  // namespace

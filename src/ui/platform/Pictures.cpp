@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QResource>
 #include <QStyleOptionFocusRect>
 #include <QStylePainter>
 
@@ -47,11 +48,24 @@ QHash<int, QImage>& sheets() {
     return read;
 }
 
+// A sheet's pixels are used where they lie in the program's resources, unless they were
+// stored compressed (they are not: see the build).
 const QImage& sheet(int ratio) {
     auto it = sheets().find(ratio);
     if (it == sheets().end()) {
-        QImage image(QStringLiteral(":/pictures/pictures@%1.png").arg(ratio));
-        it = sheets().insert(ratio, image.convertToFormat(QImage::Format_ARGB32_Premultiplied));
+        QImage image;
+        const QResource pixels(QStringLiteral(":/pictures/pictures@%1.argb").arg(ratio));
+        const QList<Place> size = storedPlaces().value(QStringLiteral("sheet"));
+        for (const Place& place : size) {
+            const QRect r = place.rect;
+            if (place.ratio == ratio && pixels.isValid() &&
+                pixels.compressionAlgorithm() == QResource::NoCompression &&
+                pixels.size() == qint64(r.width()) * r.height() * 4) {
+                image = QImage(pixels.data(), r.width(), r.height(), r.width() * 4,
+                               QImage::Format_ARGB32_Premultiplied);
+            }
+        }
+        it = sheets().insert(ratio, image);
     }
     return *it;
 }
