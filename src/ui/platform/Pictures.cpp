@@ -74,14 +74,13 @@ const QImage& sheet(int ratio) {
 
 std::optional<QImage> stored(const QString& name, QSize devicePixels) {
     // A picture in more than one sheet comes from one already read.
-    const Place* found = nullptr;
+    std::optional<Place> found;
     for (const Place& place : storedPlaces().value(name)) {
-        if (place.rect.size() == devicePixels &&
-            (found == nullptr || sheets().contains(place.ratio))) {
-            found = &place;
+        if (place.rect.size() == devicePixels && (!found || sheets().contains(place.ratio))) {
+            found = place;
         }
     }
-    if (found == nullptr) {
+    if (!found) {
         return std::nullopt;
     }
     const QImage& from = sheet(found->ratio);
