@@ -691,7 +691,21 @@ int parent() {
         } else {
             row(QStringLiteral("open until painted"), sz, notImplemented);
         }
-        const Values phases = bench.child({QStringLiteral("phases"), file});
+        // The best of three: how fast the loader fills memory depends on whether the
+        // system has huge pages free at that moment.
+        Values phases;
+        double bestTotal = 0;
+        for (int run = 0; run < 3; ++run) {
+            const Values one = bench.child({QStringLiteral("phases"), file});
+            double total = 0;
+            for (const char* key : {"read_ns", "scan_ns", "swap_ns", "paint_ns"}) {
+                total += one.value(QLatin1String(key), QStringLiteral("1e300")).toDouble();
+            }
+            if (run == 0 || total < bestTotal) {
+                phases = one;
+                bestTotal = total;
+            }
+        }
         for (const auto& [key, name] : {std::pair{"read_ns", "open: reading the file"},
                                         std::pair{"scan_ns", "open: loader takes the pieces"},
                                         std::pair{"swap_ns", "open: new document swapped in"},
