@@ -63,6 +63,10 @@ const QImage& sheet(int ratio) {
                 pixels.size() == qint64(r.width()) * r.height() * 4) {
                 image = QImage(pixels.data(), r.width(), r.height(), r.width() * 4,
                                QImage::Format_ARGB32_Premultiplied);
+                // Pixels of 32 bits want an address divisible by four: else a copy.
+                if (reinterpret_cast<quintptr>(pixels.data()) % 4 != 0) {
+                    image = image.copy();
+                }
             }
         }
         it = sheets().insert(ratio, image);
