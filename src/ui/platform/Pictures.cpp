@@ -50,13 +50,13 @@ QHash<int, QImage>& sheets() {
 
 // A sheet's pixels are used where they lie in the program's resources, unless they were
 // stored compressed (they are not: see the build).
-const QImage& sheet(int ratio) {
+QImage sheet(int ratio) {
     auto it = sheets().find(ratio);
     if (it == sheets().end()) {
         QImage image;
         const QResource pixels(QStringLiteral(":/pictures/pictures@%1.argb").arg(ratio));
-        const QList<Place> size = storedPlaces().value(QStringLiteral("sheet"));
-        for (const Place& place : size) {
+        const QList<Place> sheetPlaces = storedPlaces().value(QStringLiteral("sheet"));
+        for (const Place& place : sheetPlaces) {
             const QRect r = place.rect;
             if (place.ratio == ratio && pixels.isValid() &&
                 pixels.compressionAlgorithm() == QResource::NoCompression &&
@@ -87,7 +87,7 @@ std::optional<QImage> stored(const QString& name, QSize devicePixels) {
     if (!found) {
         return std::nullopt;
     }
-    const QImage& from = sheet(found->ratio);
+    const QImage from = sheet(found->ratio);
     if (!from.rect().contains(found->rect)) {
         return std::nullopt;
     }
