@@ -24,15 +24,13 @@ using Named = std::pair<QString, QImage>;
 
 std::vector<Named> picturesAt(int ratio) {
     std::vector<Named> pictures;
-    pictures.emplace_back(
-        QStringLiteral("scene"),
-        SplashPictures::drawScene(Twips::toPixels(SplashPictures::kSceneTwips) * qreal(ratio)));
+    pictures.emplace_back(QStringLiteral("scene"), SplashPictures::drawScene(Twips::toDevicePixels(
+                                                       SplashPictures::kSceneTwips, ratio)));
     pictures.emplace_back(
         QStringLiteral("banner"),
-        SplashPictures::drawBanner(Twips::toPixels(SplashPictures::kBannerTwips) * qreal(ratio)));
-    pictures.emplace_back(
-        QStringLiteral("logo"),
-        Pictures::drawLogo(qRound(Twips::toPixels(Pictures::kLogoTwips) * qreal(ratio))));
+        SplashPictures::drawBanner(Twips::toDevicePixels(SplashPictures::kBannerTwips, ratio)));
+    pictures.emplace_back(QStringLiteral("logo"),
+                          Pictures::drawLogo(Twips::toDevicePixels(Pictures::kLogoTwips, ratio)));
     for (const auto& button : CommandSurface::buttons()) {
         const QString word = QString::fromLatin1(button.word);
         for (const bool pressed : {false, true}) {

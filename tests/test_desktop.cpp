@@ -283,9 +283,9 @@ class DesktopTest : public QObject {
                     QVERIFY(sameAsDrawn(face.toImage(), drawn));
             }
         }
-        const int logo = qRound(Twips::toPixels(Pictures::kLogoTwips) * ratio);
-        const QSize scene = Twips::toPixels(SplashPictures::kSceneTwips) * ratio;
-        const QSize banner = Twips::toPixels(SplashPictures::kBannerTwips) * ratio;
+        const int logo = Twips::toDevicePixels(Pictures::kLogoTwips, ratio);
+        const QSize scene = Twips::toDevicePixels(SplashPictures::kSceneTwips, ratio);
+        const QSize banner = Twips::toDevicePixels(SplashPictures::kBannerTwips, ratio);
         for (const auto& [name, drawn] :
              {std::pair{QString("logo"), Pictures::drawLogo(logo)},
               std::pair{QString("logo"), Pictures::drawLogo(Pictures::kIconPixels)},

@@ -84,7 +84,7 @@ frmAbout::frmAbout(QWidget* owner)
                          Pictures::kLogoTwips);
     image1->setScaledContents(true);
     image1->setPixmap(
-        Pictures::logo(qRound(Twips::toPixels(Pictures::kLogoTwips) * devicePixelRatioF())));
+        Pictures::logo(Twips::toDevicePixels(Pictures::kLogoTwips, devicePixelRatioF())));
     image1->setToolTip(Credits::logoTip());
 
     // In focus order; the Tab numbers of the design run 0 (Label3) to 7 (Label7).

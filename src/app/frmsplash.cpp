@@ -23,10 +23,6 @@ QLabel* addPicture(SecondaryWindow& window, const QString& name, const QPixmap& 
     return image;
 }
 
-QSize devicePixels(const QWidget& widget, QSize twips) {
-    return Twips::toPixels(twips) * widget.devicePixelRatioF();
-}
-
 }  // namespace
 
 frmsplash::frmsplash(HandOver handOver)
@@ -38,11 +34,11 @@ frmsplash::frmsplash(HandOver handOver)
     using SplashPictures::kBannerTwips;
     using SplashPictures::kSceneTwips;
     addPicture(*this, QStringLiteral("Image1"),
-               SplashPictures::scene(devicePixels(*this, kSceneTwips)), 45, 45, kSceneTwips.width(),
-               kSceneTwips.height());
+               SplashPictures::scene(Twips::toDevicePixels(kSceneTwips, devicePixelRatioF())), 45,
+               45, kSceneTwips.width(), kSceneTwips.height());
     addPicture(*this, QStringLiteral("Image2"),
-               SplashPictures::banner(devicePixels(*this, kBannerTwips)), 1305, 45,
-               kBannerTwips.width(), kBannerTwips.height());
+               SplashPictures::banner(Twips::toDevicePixels(kBannerTwips, devicePixelRatioF())),
+               1305, 45, kBannerTwips.width(), kBannerTwips.height());
 
     progressBar1_ = place(new QProgressBar, QStringLiteral("ProgressBar1"), 1305, 2340, 2475, 255);
     progressBar1_->setRange(0, 100);

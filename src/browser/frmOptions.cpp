@@ -47,7 +47,7 @@ frmOptions::frmOptions(WindowHost& host)
     auto* image = place(new QLabel, QStringLiteral("Image1"), 45, 45, Pictures::kLogoTwips,
                         Pictures::kLogoTwips);
     image->setPixmap(
-        Pictures::logo(qRound(Twips::toPixels(Pictures::kLogoTwips) * devicePixelRatioF())));
+        Pictures::logo(Twips::toDevicePixels(Pictures::kLogoTwips, devicePixelRatioF())));
     image->setScaledContents(true);
 
     command1_ = addButton(QStringLiteral("Command1"), QStringLiteral("Select"), 675, 90, 960, 375);

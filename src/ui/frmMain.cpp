@@ -53,7 +53,7 @@ frmMain::frmMain(Dialogs& dialogs, QString commandLine, QWidget* parent)
     image1_->setGeometry(Twips::rect(45, 0, Pictures::kLogoTwips, Pictures::kLogoTwips));
     // Drawn at the screen's pixel density and shown scaled to the label, so it stays sharp.
     image1_->setPixmap(
-        Pictures::logo(qRound(Twips::toPixels(Pictures::kLogoTwips) * devicePixelRatioF())));
+        Pictures::logo(Twips::toDevicePixels(Pictures::kLogoTwips, devicePixelRatioF())));
     image1_->setScaledContents(true);
     image1_->setToolTip(QStringLiteral("Quindo by Tamblor9"));
     image1_->setAccessibleName(QStringLiteral("Quindo logo"));

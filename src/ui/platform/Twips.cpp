@@ -26,6 +26,14 @@ QSize toPixels(QSize twips) {
     return {toPixels(twips.width()), toPixels(twips.height())};
 }
 
+int toDevicePixels(int twips, qreal devicePixelRatio) {
+    return qRound(toPixels(twips) * devicePixelRatio);
+}
+
+QSize toDevicePixels(QSize twips, qreal devicePixelRatio) {
+    return toPixels(twips) * devicePixelRatio;
+}
+
 QSize fromPixels(QSize pixels) {
     return {fromPixels(pixels.width()), fromPixels(pixels.height())};
 }

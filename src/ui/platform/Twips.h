@@ -14,6 +14,9 @@ int toPixels(int twips);
 int fromPixels(int pixels);
 QSize toPixels(QSize twips);
 QSize fromPixels(QSize pixels);
+// Device pixels at a pixel density, for pictures drawn to be shown at that design size.
+int toDevicePixels(int twips, qreal devicePixelRatio);
+QSize toDevicePixels(QSize twips, qreal devicePixelRatio);
 QRect rect(int left, int top, int width, int height);
 
 }  // namespace Twips
