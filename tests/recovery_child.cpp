@@ -5,6 +5,10 @@
 //                                    "edit N" after the N-th, until it is killed
 //   recovery_child save TARGET       types a line into a new document and saves it as
 //                                    TARGET, then leaves through Exit
+//   recovery_child fill FILE END     opens FILE, types, pastes 256 KiB (more than the test's
+//                                    file size limit lets the copy hold) and takes it away
+//                                    again, then saves and leaves through Exit (END "exit")
+//                                    or kills itself (END "kill")
 // Dialogs are scripted (Save As answers TARGET); everything else is the real program.
 #include "RecoveryScript.h"
 #include "ScriptedDialogs.h"
@@ -17,6 +21,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <csignal>
 #include <cstdio>
 
 namespace {
@@ -76,6 +81,26 @@ int main(int argc, char** argv) {
         window.document().mnuFileExit_Click();
         return saved && dialogs.unexpected().isEmpty() ? 0 : 1;
     }
-    std::fprintf(stderr, "usage: recovery_child type SEED [FILE] | save TARGET\n");
+    if (mode == QLatin1String("fill")) {
+        frmMain window(dialogs, args.value(1));
+        window.Form_Load();
+        window.show();
+        EditingArea& area = window.Text1();
+        Recovery& recovery = window.document().recovery();
+        QTest::keyClicks(&area, QStringLiteral("typed "));
+        recovery.flushNow();
+        const qint64 at = area.byteLength();
+        area.SendScintilla(QsciScintillaBase::SCI_GOTOPOS, static_cast<unsigned long>(at));
+        area.setSelText(QByteArray(256 * 1024, 'x'));
+        recovery.flushNow();
+        perform(area, {RecoveryScript::Edit::Delete, at, {}, 256 * 1024});
+        if (args.value(2) == QLatin1String("kill")) {
+            std::raise(SIGKILL);
+        }
+        const bool saved = window.document().mnuFileSave_Click();
+        window.document().mnuFileExit_Click();
+        return saved && dialogs.unexpected().isEmpty() ? 0 : 1;
+    }
+    std::fprintf(stderr, "usage: recovery_child type SEED [FILE] | save TARGET | fill FILE END\n");
     return 2;
 }

@@ -16,12 +16,19 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QScopeGuard>
+#include <QSemaphore>
 #include <QtTest>
 
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <algorithm>
+#include <atomic>
 #include <csignal>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 namespace {
@@ -48,6 +55,17 @@ struct Typist {
 QStringList journals(const QString& folder) {
     return QDir(folder).entryList({QStringLiteral("*.journal")}, QDir::Files);
 }
+
+// Gives a file other bytes under its old modification time.
+void rewriteKeepingTime(const QString& path, const QByteArray& bytes) {
+    struct stat st {};
+    QCOMPARE(::stat(QFile::encodeName(path).constData(), &st), 0);
+    writeFile(path, bytes);
+    const struct timespec times[2] = {st.st_atim, st.st_mtim};
+    QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
+}
+
+using Step = RecoveryJournal::Writer::Step;
 
 }  // namespace
 
@@ -321,6 +339,14 @@ class RecoveryTest : public QObject {
     }
     void noCopyLeft() {
         QFETCH(QString, how);
+        // After a save, the saved file's folder is on disk before the copy goes.
+        std::mutex stepsLock;
+        QList<Step> steps;
+        RecoveryJournal::Writer::stepHook = [&](Step step) {
+            std::lock_guard lock(stepsLock);
+            steps.append(step);
+        };
+        auto noHook = qScopeGuard([] { RecoveryJournal::Writer::stepHook = nullptr; });
         const QString page = dir_.filePath(
             QStringLiteral("page-%1.html").arg(QTest::currentDataTag()).replace(' ', '-'));
         writeFile(page, "<p>on disk</p>");
@@ -357,6 +383,12 @@ class RecoveryTest : public QObject {
         QCOMPARE(dialogs_.pending(), 0);
         QVERIFY2(journals(folder()).isEmpty(), qPrintable(journals(folder()).join(' ')));
         QVERIFY(doc.recovery().copyPath().isEmpty());
+        {
+            std::lock_guard lock(stepsLock);
+            QVERIFY(steps.contains(Step::Removed));
+            QCOMPARE(steps.indexOf(Step::FolderSynced) + 1,
+                     how.startsWith(QLatin1String("save")) ? steps.indexOf(Step::Removed) : 0);
+        }
         // And the next start offers nothing.
         dialogs_.clear();
         auto next = newWindow();
@@ -381,6 +413,282 @@ class RecoveryTest : public QObject {
         QVERIFY(QFileInfo::exists(copy));
         QCOMPARE(RecoveryJournal::read(readFile(copy)).text, QByteArray("<p>draft</p>"));
         w->document().recovery().discard();
+    }
+
+    // ---- a copy that refers to its file ------------------------------------------------------
+
+    // A large page's copy holds only the edits on the page: the page's bytes decide whether it
+    // is offered, never its time stamp; a page away for now keeps its copy for a later start;
+    // a page that really changed keeps the copy on disk and says where. A small page's copy
+    // holds the text, but is not offered once its page was saved after it.
+    void copyOfAFile_data() {
+        QTest::addColumn<bool>("large");
+        QTest::addColumn<QString>("change");   // made after the editor is gone, or "before"
+        QTest::addColumn<QString>("outcome");  // "offered", "later", "kept"
+        QTest::addRow("touched") << true << "touch"
+                                 << "offered";
+        QTest::addRow("away for now") << true << "away"
+                                      << "later";
+        QTest::addRow("same size and time, other bytes before the first edit") << true << "before"
+                                                                               << "offered";
+        QTest::addRow("really changed") << true << "rewrite"
+                                        << "kept";
+        QTest::addRow("small page saved after the copy") << false << "rewrite"
+                                                         << "kept";
+    }
+    void copyOfAFile() {
+        QFETCH(bool, large);
+        QFETCH(QString, change);
+        QFETCH(QString, outcome);
+        const QString page = dir_.filePath(
+            QStringLiteral("base-%1.html").arg(QTest::currentDataTag()).replace(' ', '-'));
+        const QByteArray loaded = QByteArray("<p>page</p>\r\n").repeated(large ? 160 * 1024 : 4);
+        QByteArray other = loaded;
+        other.replace("page", "PAGE");
+        writeFile(page, loaded);
+        QByteArray typed;
+        {
+            auto before = newWindow(page);
+            if (change == QLatin1String("before")) {
+                rewriteKeepingTime(page, other);
+            }
+            QTest::keyClicks(&before->Text1(), QStringLiteral("typed "));
+            before->document().recovery().flushNow();
+            typed = before->Text1().bytes().toByteArray();
+            // Destroyed without the way out, as in a crash.
+        }
+        QCOMPARE(journals(folder()).size(), 1);
+        const QString copy = folder() + QLatin1Char('/') + journals(folder()).constFirst();
+        const QDateTime later = QDateTime::currentDateTime().addSecs(60);
+        if (change == QLatin1String("touch")) {
+            QFile f(page);
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            QVERIFY(f.setFileTime(later, QFileDevice::FileModificationTime));
+        } else if (change == QLatin1String("away")) {
+            QVERIFY(QFile::rename(page, page + QStringLiteral(".away")));
+        } else if (change == QLatin1String("rewrite")) {
+            writeFile(page, other);
+            QFile f(page);
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            QVERIFY(f.setFileTime(later, QFileDevice::FileModificationTime));
+        }
+        dialogs_.answer(outcome == QLatin1String("offered") ? Dialogs::Yes : Dialogs::Ok);
+        auto w = newWindow();
+        w->document().offerRecovery();
+        if (outcome == QLatin1String("later")) {
+            QVERIFY(dialogs_.calls().isEmpty());
+            QVERIFY(QFileInfo::exists(copy));
+            // Back in place, it is offered as it was.
+            QVERIFY(QFile::rename(page + QStringLiteral(".away"), page));
+            dialogs_.clear();
+            dialogs_.answer(Dialogs::Yes);
+            w->document().offerRecovery();
+            outcome = QStringLiteral("offered");
+        }
+        QCOMPARE(dialogs_.calls().size(), 1);
+        const QString shown = dialogs_.calls().constFirst().text;
+        QVERIFY2(shown.contains(page), qPrintable(shown));
+        if (outcome == QLatin1String("offered")) {
+            QCOMPARE(dialogs_.calls().constFirst().buttons, Dialogs::Buttons::YesNo);
+            QVERIFY(w->Text1().bytes() == typed);
+            QCOMPARE(w->document().recovery().copyPath(), copy);
+        } else {
+            QCOMPARE(dialogs_.calls().constFirst().buttons, Dialogs::Buttons::Ok);
+            QVERIFY2(shown.contains(copy), qPrintable(shown));
+            QVERIFY(QFileInfo::exists(copy));
+            QVERIFY(w->Text1().isEmpty());
+        }
+        w->document().recovery().discard();
+        QFile::remove(copy);
+    }
+
+    // A base file that cannot be used is replaced by a snapshot once; after that, every flush
+    // appends only its edits.
+    void unusableBaseFile_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addRow("removed") << "remove";
+        QTest::addRow("rewritten") << "rewrite";
+    }
+    void unusableBaseFile() {
+        QFETCH(QString, how);
+        const QString page = dir_.filePath(QStringLiteral("unusable-%1.html").arg(how));
+        const QByteArray loaded = QByteArray("<p>page</p>\r\n").repeated(160 * 1024);
+        writeFile(page, loaded);
+        auto w = newWindow(page);
+        if (how == QLatin1String("remove")) {
+            QVERIFY(QFile::remove(page));
+        } else {
+            rewriteKeepingTime(page, QByteArray(loaded.size(), 'x'));
+        }
+        Recovery& recovery = w->document().recovery();
+        QTest::keyClick(&w->Text1(), 'a');
+        recovery.flushNow();
+        const QString copy = recovery.copyPath();
+        for (int i = 0; i < 3; ++i) {
+            const qint64 before = QFileInfo(copy).size();
+            QTest::keyClick(&w->Text1(), 'b');
+            recovery.flushNow();
+            QCOMPARE(QFileInfo(copy).size() - before, RecoveryJournal::insertRecord(0, "b").size());
+        }
+        const RecoveryJournal::Contents c = RecoveryJournal::read(readFile(copy));
+        QCOMPARE(c.status, RecoveryJournal::Contents::Status::Ok);
+        QVERIFY(c.text == w->Text1().bytes());
+        recovery.discard();
+    }
+
+    // The offer names the document as the window's caption did: a file closed with Close
+    // leaves its name behind, but what was typed after it is an untitled document, and is
+    // brought back as one (Save asks for a name).
+    void offerNamesTheDocument_data() {
+        QTest::addColumn<bool>("closed");
+        QTest::addRow("file open") << false;
+        QTest::addRow("file closed, then a new text") << true;
+    }
+    void offerNamesTheDocument() {
+        QFETCH(bool, closed);
+        const QString page = dir_.filePath(QStringLiteral("pets-%1.html").arg(closed));
+        writeFile(page, "<p>pets</p>");
+        QString caption;
+        {
+            auto before = newWindow(page);
+            QTest::keyClicks(&before->Text1(), QStringLiteral("changed "));
+            if (closed) {
+                dialogs_.answer(Dialogs::No);
+                before->document().mnuFileClose_Click();
+                QTest::keyClicks(&before->Text1(), QStringLiteral("<p>draft</p>"));
+            }
+            before->document().recovery().flushNow();
+            caption = before->caption();
+        }
+        dialogs_.clear();
+        dialogs_.answer(Dialogs::Yes);
+        auto w = newWindow();
+        w->document().offerRecovery();
+        QCOMPARE(dialogs_.calls().size(), 1);
+        const QString offer = dialogs_.calls().constFirst().text;
+        QVERIFY2(offer.contains(page) != closed, qPrintable(offer));
+        QVERIFY2(offer.contains(QStringLiteral("an untitled document")) == closed,
+                 qPrintable(offer));
+        QCOMPARE(w->caption(), caption);
+        if (closed) {
+            dialogs_.answerFile({});
+        }
+        w->document().mnuFileSave_Click();
+        QCOMPARE(dialogs_.calls().size(), closed ? 2 : 1);
+        QCOMPARE(readFile(page),
+                 closed ? QByteArray("<p>pets</p>") : QByteArray("changed <p>pets</p>\r\n"));
+        w->document().recovery().discard();
+    }
+
+    // ---- a copy is never seen unlocked, nor written through a planted link ---------------------
+
+    void copyNeverExposed_data() {
+        QTest::addColumn<bool>("compaction");
+        QTest::addColumn<int>("held");  // the writer's step where another start looks
+        QTest::addColumn<bool>("planted");
+        QTest::addRow("new copy, file opened") << false << int(Step::Opened) << false;
+        QTest::addRow("new copy, file written") << false << int(Step::Written) << false;
+        QTest::addRow("compaction, file opened") << true << int(Step::Opened) << false;
+        QTest::addRow("compaction, file written") << true << int(Step::Written) << false;
+        QTest::addRow("compaction beside a planted link") << true << -1 << true;
+    }
+    void copyNeverExposed() {
+        QFETCH(bool, compaction);
+        QFETCH(int, held);
+        QFETCH(bool, planted);
+        QSemaphore reached;
+        QSemaphore go;
+        std::atomic<bool> armed = !compaction;
+        RecoveryJournal::Writer::stepHook = [&](Step step) {
+            if (int(step) == held && armed.exchange(false)) {
+                reached.release();
+                go.acquire();
+            }
+        };
+        auto cleanup = qScopeGuard([&] {
+            armed = false;
+            go.release(10);
+        });
+        auto w = newWindow();
+        auto other = newWindow();
+        Recovery& recovery = w->document().recovery();
+        QTest::keyClicks(&w->Text1(), QStringLiteral("<p>draft</p>"));
+        const QString victim = dir_.filePath(QStringLiteral("victim"));
+        if (compaction) {
+            // Edits that outgrow the text make the next flush compact.
+            recovery.flushNow();
+            if (planted) {
+                writeFile(victim, "not the journal's");
+                QVERIFY(QFile::link(victim, recovery.copyPath() + QStringLiteral(".compacting")));
+            }
+            const qint64 at = w->Text1().byteLength();
+            w->Text1().setSelText(QByteArray(1536 * 1024, 'x'));
+            recovery.flushNow();
+            armed = true;
+            w->Text1().SendScintilla(QsciScintillaBase::SCI_SETSEL, static_cast<unsigned long>(at),
+                                     static_cast<long>(w->Text1().byteLength()));
+            w->Text1().setSelText({});
+        }
+        if (held >= 0) {
+            // Another start looks while the writer is held there.
+            QElapsedTimer t;
+            t.start();
+            while (!reached.tryAcquire(1, 10) && t.elapsed() < 10000) {
+                QCoreApplication::processEvents();
+            }
+            QVERIFY(t.elapsed() < 10000);
+            other->document().offerRecovery();
+            QVERIFY(dialogs_.calls().isEmpty());
+            go.release();
+        }
+        recovery.flushNow();
+        RecoveryJournal::Writer::stepHook = nullptr;
+        const QString copy = recovery.copyPath();
+        QVERIFY(!copy.isEmpty());
+        QVERIFY(!QFileInfo(copy).isSymLink());
+        QCOMPARE(RecoveryJournal::read(readFile(copy)).text, w->Text1().bytes().toByteArray());
+        if (planted) {
+            QCOMPARE(readFile(victim), QByteArray("not the journal's"));
+        }
+        QCOMPARE(QDir(folder()).entryList(QDir::Files | QDir::System),
+                 QStringList{QFileInfo(copy).fileName()});
+        recovery.discard();
+    }
+
+    // A copy that could not be written goes at once and is never offered: neither after the
+    // document was saved and the program ended, nor after a crash.
+    void copyThatCannotBeKept_data() {
+        QTest::addColumn<QString>("end");
+        QTest::addRow("saved, then Exit") << "exit";
+        QTest::addRow("killed") << "kill";
+    }
+    void copyThatCannotBeKept() {
+        QFETCH(QString, end);
+        const QString page = dir_.filePath(QStringLiteral("full-%1.html").arg(end));
+        writeFile(page, "<p>small</p>");
+        QProcess child;
+        child.setProcessEnvironment(childEnvironment());
+        // The copy's file may not grow past 128 KiB: its write fails as on a full disk.
+        child.setChildProcessModifier([] {
+            ::signal(SIGXFSZ, SIG_IGN);
+            const struct rlimit limit { 128 * 1024, 128 * 1024 };
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        });
+        child.start(QStringLiteral(RECOVERY_CHILD), {QStringLiteral("fill"), page, end});
+        QVERIFY(child.waitForFinished(30000));
+        const QStringList notes = QString::fromLocal8Bit(child.readAllStandardError())
+                                      .split('\n')
+                                      .filter(QStringLiteral("recovery"));
+        if (end == QLatin1String("exit")) {
+            QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(child.exitCode(), 0);
+            QCOMPARE(readFile(page), QByteArray("typed <p>small</p>\r\n"));
+            QCOMPARE(notes.size(), 1);
+        }
+        QVERIFY2(journals(folder()).isEmpty(), qPrintable(journals(folder()).join(' ')));
+        auto w = newWindow();
+        w->document().offerRecovery();
+        QVERIFY(dialogs_.calls().isEmpty());
     }
 
     // ---- two editors at once --------------------------------------------------------------------
@@ -544,6 +852,12 @@ class RecoveryTest : public QObject {
             << dir_.filePath(QStringLiteral("home-file")) << QByteArray("home");
         QTest::addRow("quindo folder is a file")
             << dir_.filePath(QStringLiteral("home-with-file")) << QByteArray("quindo");
+        QTest::addRow("quindo folder writable by all")
+            << dir_.filePath(QStringLiteral("home-open")) << QByteArray("open");
+        QTest::addRow("quindo folder of another user")
+            << dir_.filePath(QStringLiteral("home-foreign")) << QByteArray("foreign");
+        QTest::addRow("quindo folder is a link")
+            << dir_.filePath(QStringLiteral("home-link")) << QByteArray("link");
     }
     void badStateHome() {
         QFETCH(QString, home);
@@ -553,6 +867,20 @@ class RecoveryTest : public QObject {
         } else if (fileAt == "quindo") {
             QVERIFY(QDir().mkpath(home));
             writeFile(home + QStringLiteral("/quindo"), "not a folder");
+        } else if (!fileAt.isEmpty()) {
+            if (fileAt == "foreign" && ::geteuid() != 0) {
+                QSKIP("only root can give a folder to another user");
+            }
+            const QByteArray quindo = QFile::encodeName(home + QStringLiteral("/quindo"));
+            QVERIFY(QDir().mkpath(home + QStringLiteral("/elsewhere")));
+            if (fileAt == "link") {
+                QVERIFY(QFile::link(home + QStringLiteral("/elsewhere"), quindo));
+            } else {
+                QCOMPARE(::mkdir(quindo.constData(), 0700), 0);
+                QCOMPARE(fileAt == "open" ? ::chmod(quindo.constData(), 0777)
+                                          : ::chown(quindo.constData(), 65534, 65534),
+                         0);
+            }
         }
         const QString target = dir_.filePath(
             QStringLiteral("saved-%1.html").arg(QTest::currentDataTag()).replace(' ', '-'));

@@ -6,6 +6,7 @@
 #include "ui/platform/EditingArea.h"
 #include "ui/platform/WindowHost.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QLocale>
 
@@ -35,8 +36,14 @@ void noteOnce(const QString& reason) {
     std::fprintf(stderr, "quindo: unsaved text is not kept for recovery: %s\n", qPrintable(reason));
 }
 
+// The document as its caption showed it: a file name stays behind after Close, but the
+// window showed no document then.
+bool named(const RecoveryJournal::Meta& meta) {
+    return !isUnnamedDocument(meta.fileName, meta.caption);
+}
+
 QString documentName(const RecoveryJournal::Meta& meta) {
-    return meta.fileName.isEmpty() ? QStringLiteral("an untitled document") : meta.fileName;
+    return named(meta) ? meta.fileName : QStringLiteral("an untitled document");
 }
 
 }  // namespace
@@ -115,13 +122,29 @@ void Recovery::onModified(int position, int type, const char* text, int length) 
         }
     }
     if (!writer_) {
-        const QByteArray edit = (type & QsciScintillaBase::SC_MOD_INSERTTEXT)
-                                    ? RecoveryJournal::insertRecord(position, bytes)
-                                    : RecoveryJournal::deleteRecord(position, length);
-        begin(edit);
+        const bool insert = type & QsciScintillaBase::SC_MOD_INSERTTEXT;
+        const QByteArray edit = insert ? RecoveryJournal::insertRecord(position, bytes)
+                                       : RecoveryJournal::deleteRecord(position, length);
+        begin(edit, baseMd5(insert, position, length, insert ? nullptr : text));
         return;
     }
     record(type, position, bytes, length);
+}
+
+// The MD5 of the text as it was loaded or saved, before the edit just made; empty when the
+// text is not known to be a large file's start. It is the text's own, not the file's: the
+// file may have changed since it was read.
+QByteArray Recovery::baseMd5(bool insert, qint64 position, qint64 length,
+                             const char* deleted) const {
+    const EditingArea& area = host_.editingArea();
+    const qint64 before = area.byteLength() + (insert ? -length : length);
+    if (match_.path.isEmpty() || match_.length < kFileBaseMinimum || match_.length != before ||
+        (!insert && !deleted)) {
+        return {};
+    }
+    const QByteArrayView text = area.bytes();
+    return insert ? RecoveryJournal::md5Before(text, position, length, {})
+                  : RecoveryJournal::md5Before(text, position, 0, QByteArrayView(deleted, length));
 }
 
 void Recovery::record(int type, qint64 position, QByteArrayView bytes, qint64 length) {
@@ -167,7 +190,7 @@ void Recovery::onReplaced() {
 
 // ---- the journal ------------------------------------------------------------------------------
 
-void Recovery::begin(const QByteArray& firstEdit) {
+void Recovery::begin(const QByteArray& firstEdit, const QByteArray& baseMd5) {
     const EditingArea& area = host_.editingArea();
     const RecoveryJournal::Meta meta = currentMeta();
     // An empty document without a name holds nothing that could be lost.
@@ -177,19 +200,14 @@ void Recovery::begin(const QByteArray& firstEdit) {
     }
     writer_ = std::make_unique<RecoveryJournal::Writer>();
     QByteArray head = RecoveryJournal::magic() + RecoveryJournal::metaRecord(meta);
-    qint64 size = 0;
-    qint64 mtime = 0;
-    const bool fileBase = !firstEdit.isEmpty() && !match_.path.isEmpty() &&
-                          match_.length >= kFileBaseMinimum &&
-                          RecoveryJournal::statFile(match_.path, &size, &mtime) &&
-                          size == match_.size && mtime == match_.mtimeNs;
     const QString path = RecoveryJournal::newJournalPath(folder_);
-    if (fileBase) {
+    if (!firstEdit.isEmpty() && !baseMd5.isEmpty()) {
         RecoveryJournal::FileBase base;
         base.path = match_.path;
         base.length = match_.length;
-        base.size = size;
-        base.mtimeNs = mtime;
+        base.size = match_.size;
+        base.mtimeNs = match_.mtimeNs;
+        base.md5 = baseMd5;
         writer_->create(path, std::move(head), &base, firstEdit);
         editBytes_ = firstEdit.size();
     } else {
@@ -201,6 +219,18 @@ void Recovery::begin(const QByteArray& firstEdit) {
     written_ = meta;
 }
 
+// A copy that could not be written is gone (the writer deleted it): recovery is off for
+// this document, said once.
+bool Recovery::writing() {
+    if (writer_ && writer_->failed()) {
+        noteOnce(
+            QStringLiteral("recovery copies are off for this document: %1").arg(writer_->error()));
+        writer_.reset();
+        disabled_ = true;
+    }
+    return writer_ != nullptr;
+}
+
 void Recovery::flush() {
     if (!writer_) {
         return;
@@ -209,14 +239,12 @@ void Recovery::flush() {
         drop();
         return;
     }
-    if (writer_->failed()) {
-        noteOnce(writer_->error());
-        writer_.reset();
-        disabled_ = true;
+    if (!writing()) {
         return;
     }
     takeInsert();
-    if (writer_->baseFailed() ||
+    // A base file that could not be used is replaced by a snapshot once.
+    if (writer_->takeBaseFailed() ||
         editBytes_ + pending_.size() > host_.editingArea().byteLength() + kCompactSlack) {
         compact();
         return;
@@ -248,6 +276,11 @@ void Recovery::flushNow() {
     flush();
     if (writer_) {
         writer_->wait();
+        // The base file turned out unusable: the snapshot that replaces it is written now.
+        if (writer_->takeBaseFailed()) {
+            compact();
+            writer_->wait();
+        }
     }
 }
 
@@ -257,8 +290,9 @@ void Recovery::drop() {
     insertAt_ = -1;
     inserted_.clear();
     editBytes_ = 0;
-    if (writer_) {
-        writer_->remove();
+    if (writing()) {
+        // After a save: the saved file's name is made durable before its copy goes.
+        writer_->remove(state_.DocChanged == 1 ? QString() : match_.path);
         writer_.reset();
     }
 }
@@ -268,7 +302,7 @@ void Recovery::update() {
         drop();
         return;
     }
-    if (!writer_) {
+    if (!writing()) {
         begin({});
     } else if (!(currentMeta() == written_) && !flushTimer_.isActive()) {
         flushTimer_.start();
@@ -300,14 +334,37 @@ void Recovery::offerOrphans() {
         const QString what =
             QStringLiteral("Quindo was closed without saving the changes to %1 (%2)")
                 .arg(documentName(contents.meta), when);
-        bool keep = false;
-        if (contents.status == Contents::Status::BaseChanged) {
+        const bool young = QDateTime::currentMSecsSinceEpoch() * 1000000 - orphan.modifiedNs <
+                           RecoveryJournal::kYoungNs;
+        // A named file saved after the copy's last edit (its bytes are not the ones the
+        // copy's edits apply to) holds newer text than the copy.
+        const qint64 fileModified =
+            named(contents.meta) ? RecoveryJournal::modifiedNs(contents.meta.fileName) : -1;
+        const bool older = !contents.fileBase && fileModified > orphan.modifiedNs;
+        if ((contents.status == Contents::Status::Unreadable && young) ||
+            contents.status == Contents::Status::BaseUnavailable) {
+            // Still being made by another program, or its file is away for now (another
+            // start may find it): nothing to offer now, nothing to delete.
+            RecoveryJournal::release(orphan);
+            continue;
+        }
+        if (contents.status == Contents::Status::BaseChanged ||
+            (contents.status != Contents::Status::Unreadable && older)) {
+            const QString why =
+                contents.status == Contents::Status::BaseChanged
+                    ? QStringLiteral(", but %1 has changed since, so they cannot be recovered.")
+                          .arg(contents.basePath)
+                    : QStringLiteral(", but %1 was saved after that, so they are not offered.")
+                          .arg(contents.meta.fileName);
             host_.dialogs().messageBox(
-                what + QStringLiteral(", but %1 has changed since, so they cannot be recovered.")
-                           .arg(contents.basePath),
+                what + why + QStringLiteral(" The recovery copy is kept as %1.").arg(orphan.path),
                 Dialogs::Buttons::Ok, Dialogs::Icon::Exclamation, kTitle);
-        } else if (contents.status != Contents::Status::Unreadable &&
-                   !(contents.text.isEmpty() && contents.meta.fileName.isEmpty())) {
+            RecoveryJournal::release(orphan);
+            continue;
+        }
+        bool keep = false;
+        if (contents.status != Contents::Status::Unreadable &&
+            !(contents.text.isEmpty() && contents.meta.fileName.isEmpty())) {
             QString text = what + QStringLiteral(". Recover them?");
             if (contents.status == Contents::Status::CutShort) {
                 text += QStringLiteral(

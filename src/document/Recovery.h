@@ -46,7 +46,9 @@ class Recovery : public QObject {
   private:
     void onModified(int position, int type, const char* text, int length);
     void onReplaced();
-    void begin(const QByteArray& firstEdit);
+    QByteArray baseMd5(bool insert, qint64 position, qint64 length, const char* deleted) const;
+    void begin(const QByteArray& firstEdit, const QByteArray& baseMd5 = {});
+    bool writing();
     void record(int type, qint64 position, QByteArrayView bytes, qint64 length);
     void takeInsert();
     void flush();

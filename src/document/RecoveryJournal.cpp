@@ -114,48 +114,29 @@ class Reader {
     bool ok_ = true;
 };
 
-QByteArray md5OfFile(int fd, bool* ok) {
-    QCryptographicHash hash(QCryptographicHash::Md5);
-    constexpr qsizetype kPiece = 1 << 20;
-    QByteArray piece(kPiece, Qt::Uninitialized);
-    *ok = true;
-    for (;;) {
-        const ssize_t n = ::read(fd, piece.data(), kPiece);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            *ok = false;
-            break;
-        }
-        if (n == 0) {
-            break;
-        }
-        hash.addData(QByteArrayView(piece.constData(), n));
-    }
-    return hash.result();
-}
-
-// Reads the base file of a journal and checks it is the same file the journal was
-// written against.
-bool loadBase(const FileBase& base, QByteArray* text) {
+// Reads the base of a journal from its file, decided by content alone: a file touched,
+// copied back or restored with the same bytes is the same file.
+FileCheck loadBase(const FileBase& base, QByteArray* text) {
     QFile file(base.path);
     if (!file.open(QIODevice::ReadOnly)) {
-        return false;
+        return FileCheck::Unavailable;
     }
     struct stat st {};
-    if (::fstat(file.handle(), &st) != 0 || st.st_size != base.size ||
-        mtimeOf(st) != base.mtimeNs || base.length > base.size) {
-        return false;
+    if (::fstat(file.handle(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        return FileCheck::Unavailable;
     }
-    QByteArray all = file.readAll();
-    if (all.size() != base.size ||
-        QCryptographicHash::hash(all, QCryptographicHash::Md5) != base.md5) {
-        return false;
+    if (st.st_size != base.size || base.length > base.size) {
+        return FileCheck::Changed;
     }
-    all.truncate(base.length);
-    *text = std::move(all);
-    return true;
+    QByteArray part = file.read(base.length);
+    if (part.size() != base.length) {
+        return file.error() == QFileDevice::NoError ? FileCheck::Changed : FileCheck::Unavailable;
+    }
+    if (QCryptographicHash::hash(part, QCryptographicHash::Md5) != base.md5) {
+        return FileCheck::Changed;
+    }
+    *text = std::move(part);
+    return FileCheck::Same;
 }
 
 }  // namespace
@@ -180,20 +161,25 @@ bool makeFolder(const QString& path, QString* reason) {
     }
     const QByteArray native = QFile::encodeName(path);
     struct stat st {};
-    if (::stat(native.constData(), &st) != 0) {
+    if (::lstat(native.constData(), &st) != 0) {
         // Created for the owner only: the copies hold the user's unsaved text.
         if (!QDir().mkpath(QFileInfo(path).absolutePath()) ||
             (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST)) {
             *reason = QStringLiteral("%1 cannot be created").arg(path);
             return false;
         }
-        if (::stat(native.constData(), &st) != 0) {
+        if (::lstat(native.constData(), &st) != 0) {
             *reason = QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(strerror(errno)));
             return false;
         }
     }
     if (!S_ISDIR(st.st_mode)) {
         *reason = QStringLiteral("%1 is not a folder").arg(path);
+        return false;
+    }
+    // Whoever may write in the folder may replace the copies or plant links among them.
+    if (st.st_uid != ::geteuid() || (st.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
+        *reason = QStringLiteral("%1 is not a folder of this user's own").arg(path);
         return false;
     }
     if (::access(native.constData(), W_OK | X_OK) != 0) {
@@ -262,22 +248,17 @@ bool statFile(const QString& path, qint64* size, qint64* mtimeNs) {
     return true;
 }
 
-bool identifyFile(FileBase& base) {
-    const int fd = ::open(QFile::encodeName(base.path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        return false;
-    }
-    struct stat before {};
-    struct stat after {};
-    bool ok = ::fstat(fd, &before) == 0 && S_ISREG(before.st_mode);
-    if (ok) {
-        base.md5 = md5OfFile(fd, &ok);
-    }
-    ok = ok && ::fstat(fd, &after) == 0 && after.st_size == before.st_size &&
-         mtimeOf(after) == mtimeOf(before) && before.st_size == base.size &&
-         mtimeOf(before) == base.mtimeNs;
-    ::close(fd);
-    return ok;
+FileCheck checkFile(const FileBase& base) {
+    QByteArray ignored;
+    return loadBase(base, &ignored);
+}
+
+QByteArray md5Before(QByteArrayView text, qint64 at, qint64 removed, QByteArrayView inserted) {
+    QCryptographicHash hash(QCryptographicHash::Md5);
+    hash.addData(text.first(at));
+    hash.addData(inserted);
+    hash.addData(text.sliced(at + removed));
+    return hash.result();
 }
 
 Contents read(QByteArrayView journal) {
@@ -324,6 +305,7 @@ Contents read(QByteArrayView journal) {
             }
             case 'S':
                 result.text = in.rest().toByteArray();
+                result.fileBase = false;
                 haveBase = true;
                 break;
             case 'F': {
@@ -337,11 +319,14 @@ Contents read(QByteArrayView journal) {
                     applied = false;
                     break;
                 }
-                if (!loadBase(base, &result.text)) {
-                    result.status = Contents::Status::BaseChanged;
-                    result.basePath = base.path;
+                result.basePath = base.path;
+                const FileCheck check = loadBase(base, &result.text);
+                if (check != FileCheck::Same) {
+                    result.status = check == FileCheck::Changed ? Contents::Status::BaseChanged
+                                                                : Contents::Status::BaseUnavailable;
                     return result;
                 }
+                result.fileBase = true;
                 haveBase = true;
                 break;
             }

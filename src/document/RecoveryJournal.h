@@ -23,8 +23,8 @@
 //                   and UTF-8); the last one counts
 //     'S' snapshot: the whole text, the base of the edits that follow
 //     'F' file:     the base is the first `length` bytes of a file on disk, identified by
-//                   i64 length, i64 size, i64 modification time (ns), 16-byte MD5 of the
-//                   whole file, string path
+//                   i64 length, i64 size, i64 modification time (ns), 16-byte MD5 of those
+//                   `length` bytes as the text held them, string path
 //     'I' insert:   i64 position, the bytes
 //     'D' delete:   i64 position, i64 length
 // A journal holds one meta and one base before its edits. It grows by appending edits; it
@@ -32,13 +32,16 @@
 // that over the old one, so at every moment one whole journal is on disk.
 //
 // The running program holds an exclusive flock on its journal; a journal whose lock can be
-// taken belongs to a program that is no longer running.
+// taken belongs to a program that is no longer running. Every journal, new or compacted, is
+// written and locked under a temporary name (ending in .compacting) and only then renamed
+// into place, so no journal is ever seen unlocked.
 namespace RecoveryJournal {
 
 // $XDG_STATE_HOME/quindo (normally ~/.local/state/quindo); empty when no usable state home
 // can be named.
 QString folder();
-// Creates the folder (owner only) when missing; on failure returns false and the reason.
+// Creates the folder (owner only) when missing. It must be a folder of the user's own (not a
+// link) that no one else may write in; otherwise returns false and the reason.
 bool makeFolder(const QString& path, QString* reason);
 // The name of a new journal of this process in the folder.
 QString newJournalPath(const QString& folder);
@@ -55,7 +58,7 @@ struct FileBase {
     qint64 length = 0;  // the text is the first length bytes of the file
     qint64 size = -1;
     qint64 mtimeNs = 0;
-    QByteArray md5;
+    QByteArray md5;  // of the first length bytes
 };
 
 // The journal's records, encoded.
@@ -68,17 +71,23 @@ QByteArray deleteRecord(qint64 position, qint64 length);
 
 // Size and modification time of a file; false when it cannot be examined.
 bool statFile(const QString& path, qint64* size, qint64* mtimeNs);
-// Fills in size, modification time and MD5 of base.path; false when it cannot be read or
-// changed while it was read.
-bool identifyFile(FileBase& base);
+// Whether base.path holds base.size bytes whose first base.length have the MD5 base.md5.
+enum class FileCheck { Same, Changed, Unavailable };
+FileCheck checkFile(const FileBase& base);
+// The MD5 of text with the bytes at [at, at + removed) left out and inserted put there: the
+// text as it was before an edit.
+QByteArray md5Before(QByteArrayView text, qint64 at, qint64 removed, QByteArrayView inserted);
 
 // What a journal brings back.
 struct Contents {
-    enum class Status { Ok, CutShort, Unreadable, BaseChanged };
+    // BaseUnavailable: the file the edits apply to cannot be read now (moved away, not
+    // mounted); BaseChanged: it no longer holds the bytes the edits apply to.
+    enum class Status { Ok, CutShort, Unreadable, BaseChanged, BaseUnavailable };
     Status status = Status::Unreadable;
     Meta meta;
     QByteArray text;
-    QString basePath;        // for BaseChanged: the file that is no longer as it was
+    QString basePath;        // the file of an 'F' base
+    bool fileBase = false;   // the edits apply to basePath, checked unchanged
     qint64 validLength = 0;  // bytes of the journal up to the last complete record
 };
 Contents read(QByteArrayView journal);
@@ -89,7 +98,13 @@ struct Orphan {
     QString path;
     int fd = -1;
     QDateTime modified;
+    qint64 modifiedNs = 0;
 };
+// How long a new file in the folder may be empty or unlocked: one younger than this is
+// another program's that is still being made.
+constexpr qint64 kYoungNs = 10'000'000'000;
+// The modification time of a file in ns, or -1.
+qint64 modifiedNs(const QString& path);
 // The orphaned journals of the folder, newest first, each locked. Leftovers of a
 // compaction that did not finish are removed.
 QList<Orphan> takeOrphans(const QString& folder);
@@ -106,9 +121,10 @@ class Writer {
     Writer(const Writer&) = delete;
     Writer& operator=(const Writer&) = delete;
 
-    // Creates the journal at path, locks it and writes head (synced). When base is set,
-    // its identity is found first and its record written after head's magic and meta;
-    // baseFailed() tells when that did not work.
+    // Creates the journal at path, locked, holding head (synced). When base is set, the file
+    // is checked against it first and its record written after head's magic and meta,
+    // followed by afterBase; where the file does not match, no journal is made and
+    // takeBaseFailed() tells (replace() then makes the first one).
     void create(const QString& path, QByteArray head, const FileBase* base = nullptr,
                 QByteArray afterBase = {});
     // Continues a journal taken over from an orphan: cut at validLength.
@@ -117,17 +133,31 @@ class Writer {
     void append(QByteArray records);
     // Replaces the journal by a whole new one (compaction), atomically.
     void replace(QByteArray journal);
-    // Waits for the queued work, then deletes the journal. Synchronous.
-    void remove();
+    // Drops the queued work, then deletes the journal; when savedFile is given, its folder
+    // is synced first, so the saved file is on disk before its copy goes. Synchronous.
+    void remove(const QString& savedFile = {});
     // Waits until everything queued is on disk.
     void wait();
 
+    // A journal that could not be written is deleted at once: a copy that is no longer kept
+    // up to date must not be offered later.
     bool failed() const;
-    bool baseFailed() const;
+    // Whether the base file could not be used (once: the flag is cleared).
+    bool takeBaseFailed();
     QString error() const;
     QString path() const { return path_; }
 
+    // Called on the writer's thread between its steps; for tests.
+    enum class Step { Opened, Written, FolderSynced, Removed };
+    static inline std::function<void(Step)> stepHook;
+
   private:
+    int writeNew(QByteArrayView journal, bool replacing);
+    void step(Step s) {
+        if (stepHook) {
+            stepHook(s);
+        }
+    }
     void post(std::function<void()> work);
     void run();
     void fail(const QString& what);

@@ -11,17 +11,35 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <future>
 #include <optional>
+#include <utility>
 
 namespace RecoveryJournal {
 
 // ---- orphans -------------------------------------------------------------------------------
+
+namespace {
+
+bool young(const struct stat& st) {
+    struct timespec now {};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec - mtimeOf(st) < kYoungNs;
+}
+
+}  // namespace
+
+qint64 modifiedNs(const QString& path) {
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? mtimeOf(st) : -1;
+}
 
 QList<Orphan> takeOrphans(const QString& folderPath) {
     QList<Orphan> orphans;
@@ -47,15 +65,20 @@ QList<Orphan> takeOrphans(const QString& folderPath) {
             continue;
         }
         if (name.endsWith(kCompactSuffix)) {
-            // A compaction that never finished: the journal beside it is whole.
-            ::unlink(native.constData());
+            // A journal that was never renamed into place: its program ended before (the
+            // journal beside it is whole), unless it is so young that its program has not
+            // locked it yet.
+            if (!young(held)) {
+                ::unlink(native.constData());
+            }
             ::close(fd);
             continue;
         }
         Orphan orphan;
         orphan.path = path;
         orphan.fd = fd;
-        orphan.modified = QDateTime::fromMSecsSinceEpoch(mtimeOf(held) / 1000000);
+        orphan.modifiedNs = mtimeOf(held);
+        orphan.modified = QDateTime::fromMSecsSinceEpoch(orphan.modifiedNs / 1000000);
         orphans.append(orphan);
     }
     std::sort(orphans.begin(), orphans.end(),
@@ -136,11 +159,22 @@ void Writer::run() {
 }
 
 void Writer::fail(const QString& what) {
-    std::lock_guard lock(mutex_);
-    if (!failed_) {
-        error_ = what;
+    {
+        std::lock_guard lock(mutex_);
+        if (!failed_) {
+            error_ = what;
+        }
+        failed_ = true;
     }
-    failed_ = true;
+    // A copy that misses edits would later be offered as the unsaved text: it goes now.
+    // Where it cannot be deleted, it is emptied, and an empty journal offers nothing.
+    if (fd_ >= 0) {
+        if (::unlink(QFile::encodeName(path_).constData()) != 0) {
+            [[maybe_unused]] const int ignored = ::ftruncate(fd_, 0);
+        }
+        ::close(fd_);
+        fd_ = -1;
+    }
 }
 
 bool Writer::failed() const {
@@ -148,9 +182,9 @@ bool Writer::failed() const {
     return failed_;
 }
 
-bool Writer::baseFailed() const {
+bool Writer::takeBaseFailed() {
     std::lock_guard lock(mutex_);
-    return baseFailed_;
+    return std::exchange(baseFailed_, false);
 }
 
 QString Writer::error() const {
@@ -173,6 +207,47 @@ bool Writer::writeAll(int fd, QByteArrayView bytes) {
     return true;
 }
 
+// Writes a whole journal under the temporary name, locked from its first moment on, and
+// renames it into place: a new one only where no file is, a compaction over the old one.
+// Returns the locked descriptor, or -1 after fail().
+int Writer::writeNew(QByteArrayView journal, bool replacing) {
+    const QByteArray target = QFile::encodeName(path_);
+    const QByteArray temporary = QFile::encodeName(path_ + kCompactSuffix);
+    constexpr int kFlags = O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+    int fd = ::open(temporary.constData(), kFlags, 0600);
+    if (fd < 0 && errno == EEXIST) {
+        // Left by a compaction of ours that failed; never followed, only replaced.
+        ::unlink(temporary.constData());
+        fd = ::open(temporary.constData(), kFlags, 0600);
+    }
+    if (fd < 0) {
+        fail(QString::fromLocal8Bit(strerror(errno)));
+        return -1;
+    }
+    step(Step::Opened);
+    const bool written = ::flock(fd, LOCK_EX) == 0 && writeAll(fd, journal) && ::fdatasync(fd) == 0;
+    if (written) {
+        step(Step::Written);
+    }
+    if (!written || (replacing ? ::rename(temporary.constData(), target.constData())
+                               : ::renameat2(AT_FDCWD, temporary.constData(), AT_FDCWD,
+                                             target.constData(), RENAME_NOREPLACE)) != 0) {
+        const int error = errno;
+        ::unlink(temporary.constData());
+        ::close(fd);
+        fail(QString::fromLocal8Bit(strerror(error)));
+        return -1;
+    }
+    // The rename itself is made durable with the folder.
+    const int dir = ::open(QFile::encodeName(QFileInfo(path_).absolutePath()).constData(),
+                           O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+    return fd;
+}
+
 void Writer::create(const QString& path, QByteArray head, const FileBase* base,
                     QByteArray afterBase) {
     path_ = path;
@@ -180,26 +255,18 @@ void Writer::create(const QString& path, QByteArray head, const FileBase* base,
     if (base) {
         file = *base;
     }
-    post([this, path, head = std::move(head), file, afterBase = std::move(afterBase)]() mutable {
-        const int fd = ::open(QFile::encodeName(path).constData(),
-                              O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (fd < 0) {
-            fail(QString::fromLocal8Bit(strerror(errno)));
-            return;
-        }
-        ::flock(fd, LOCK_EX);
-        fd_ = fd;
+    post([this, head = std::move(head), file, afterBase = std::move(afterBase)]() mutable {
         if (file) {
-            if (identifyFile(*file)) {
-                head += fileBaseRecord(*file) + afterBase;
-            } else {
+            // The text's base, as it was read, must still be the file's start. Where it is
+            // not, no journal is made: the next flush makes one with a snapshot instead.
+            if (checkFile(*file) != FileCheck::Same) {
                 std::lock_guard lock(mutex_);
                 baseFailed_ = true;
+                return;
             }
+            head += fileBaseRecord(*file) + afterBase;
         }
-        if (writeAll(fd_, head) && ::fdatasync(fd_) != 0) {
-            fail(QString::fromLocal8Bit(strerror(errno)));
-        }
+        fd_ = writeNew(head, false);
     });
 }
 
@@ -228,35 +295,17 @@ void Writer::append(QByteArray records) {
 
 void Writer::replace(QByteArray journal) {
     post([this, journal = std::move(journal)] {
-        if (fd_ < 0) {
+        if (failed()) {
             return;
         }
-        // The new journal is locked before it takes the name, so the name is never free
-        // to be taken for an orphan's.
-        const QByteArray target = QFile::encodeName(path_);
-        const QByteArray temporary = QFile::encodeName(path_ + kCompactSuffix);
-        const int fd = ::open(temporary.constData(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-        if (fd < 0) {
-            fail(QString::fromLocal8Bit(strerror(errno)));
-            return;
+        // Also the first journal, where the base file could not be used.
+        const int fd = writeNew(journal, fd_ >= 0);
+        if (fd >= 0) {
+            if (fd_ >= 0) {
+                ::close(fd_);
+            }
+            fd_ = fd;
         }
-        ::flock(fd, LOCK_EX);
-        if (!writeAll(fd, journal) || ::fdatasync(fd) != 0 ||
-            ::rename(temporary.constData(), target.constData()) != 0) {
-            fail(QString::fromLocal8Bit(strerror(errno)));
-            ::unlink(temporary.constData());
-            ::close(fd);
-            return;
-        }
-        // The rename itself is made durable with the folder.
-        const int dir = ::open(QFile::encodeName(QFileInfo(path_).absolutePath()).constData(),
-                               O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (dir >= 0) {
-            ::fsync(dir);
-            ::close(dir);
-        }
-        ::close(fd_);
-        fd_ = fd;
     });
 }
 
@@ -265,18 +314,29 @@ void Writer::wait() {
     idle_.wait(lock, [this] { return queue_.empty() && !busy_; });
 }
 
-void Writer::remove() {
+void Writer::remove(const QString& savedFile) {
     {
         // What was still to be written no longer matters.
         std::lock_guard lock(mutex_);
         queue_.clear();
     }
     std::promise<void> done;
-    post([this, &done] {
+    post([this, &done, &savedFile] {
+        if (!savedFile.isEmpty()) {
+            const int dir =
+                ::open(QFile::encodeName(QFileInfo(savedFile).absolutePath()).constData(),
+                       O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            if (dir >= 0) {
+                ::fsync(dir);
+                ::close(dir);
+                step(Step::FolderSynced);
+            }
+        }
         if (fd_ >= 0) {
             ::unlink(QFile::encodeName(path_).constData());
             ::close(fd_);
             fd_ = -1;
+            step(Step::Removed);
         }
         done.set_value();
     });
