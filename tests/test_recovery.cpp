@@ -506,8 +506,8 @@ class RecoveryTest : public QObject {
     // appends only its edits.
     void unusableBaseFile_data() {
         QTest::addColumn<QString>("how");
-        QTest::addRow("removed") << "remove";
-        QTest::addRow("rewritten") << "rewrite";
+        QTest::addRow("removed while the copy is made") << "remove";
+        QTest::addRow("rewritten before the first edit") << "rewrite";
     }
     void unusableBaseFile() {
         QFETCH(QString, how);
@@ -516,13 +516,19 @@ class RecoveryTest : public QObject {
         writeFile(page, loaded);
         auto w = newWindow(page);
         if (how == QLatin1String("remove")) {
-            QVERIFY(QFile::remove(page));
+            RecoveryJournal::Writer::stepHook = [&page](Step step) {
+                if (step == Step::Checking) {
+                    QFile::remove(page);
+                }
+            };
         } else {
             rewriteKeepingTime(page, QByteArray(loaded.size(), 'x'));
         }
+        auto noHook = qScopeGuard([] { RecoveryJournal::Writer::stepHook = nullptr; });
         Recovery& recovery = w->document().recovery();
         QTest::keyClick(&w->Text1(), 'a');
         recovery.flushNow();
+        QVERIFY(!QFileInfo::exists(page) || how != QLatin1String("remove"));
         const QString copy = recovery.copyPath();
         for (int i = 0; i < 3; ++i) {
             const qint64 before = QFileInfo(copy).size();

@@ -148,7 +148,7 @@ class Writer {
     QString path() const { return path_; }
 
     // Called on the writer's thread between its steps; for tests.
-    enum class Step { Opened, Written, FolderSynced, Removed };
+    enum class Step { Checking, Opened, Written, FolderSynced, Removed };
     static inline std::function<void(Step)> stepHook;
 
   private:

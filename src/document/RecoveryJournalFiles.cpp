@@ -257,6 +257,7 @@ void Writer::create(const QString& path, QByteArray head, const FileBase* base,
     }
     post([this, head = std::move(head), file, afterBase = std::move(afterBase)]() mutable {
         if (file) {
+            step(Step::Checking);
             // The text's base, as it was read, must still be the file's start. Where it is
             // not, no journal is made: the next flush makes one with a snapshot instead.
             if (checkFile(*file) != FileCheck::Same) {
