@@ -122,9 +122,8 @@ bool Document::changedOutsideAllowed(const QString& filename) {
         return true;
     }
     return host_.dialogs().messageBox(
-               filename +
-                   QStringLiteral(" was changed by another program after Quindo opened it. "
-                                  "Replace it with the text in Quindo?"),
+               filename + QStringLiteral(" was changed by another program after Quindo opened it. "
+                                         "Replace it with the text in Quindo?"),
                Dialogs::Buttons::YesNo, Dialogs::Icon::Exclamation) == Dialogs::Yes;
 }
 

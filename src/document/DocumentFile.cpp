@@ -13,6 +13,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -143,14 +144,16 @@ bool writeInPlace(const QByteArray& name, QByteArrayView text, QString* reason, 
     return true;
 }
 
-// Copies what the open file holds aside, beside it when its folder takes new files, else
-// in the state folder or the temporary folder. Null, with the reason, when there was no
-// room for the copy.
-std::unique_ptr<QTemporaryFile> copyAside(const QString& path, int fd, QString* reason) {
+// Copies the first length bytes of the open file aside, beside it when its folder takes new files,
+// else in the state folder or the temporary folder. Null, with the reason, when there was no room
+// for the copy.
+std::unique_ptr<QTemporaryFile> copyAside(const QString& path, int fd, qint64 length,
+                                          QString* reason) {
     const QString copyName = QFileInfo(path).fileName() + QStringLiteral(".old-XXXXXX");
     QStringList folders{QFileInfo(path).absolutePath()};
     QString ignored;
-    if (const QString state = RecoveryJournal::folder(); RecoveryJournal::makeFolder(state, &ignored)) {
+    if (const QString state = RecoveryJournal::folder();
+        RecoveryJournal::makeFolder(state, &ignored)) {
         folders << state;
     }
     folders << QDir::tempPath();
@@ -167,8 +170,8 @@ std::unique_ptr<QTemporaryFile> copyAside(const QString& path, int fd, QString* 
     }
     constexpr qint64 kPiece = 1 << 20;
     std::unique_ptr<char[]> piece(new char[kPiece]);
-    for (;;) {
-        const qint64 n = readSome(fd, piece.get(), kPiece);
+    for (qint64 left = length; left > 0;) {
+        const qint64 n = readSome(fd, piece.get(), std::min(left, kPiece));
         if (n < 0) {
             *reason = systemError(errno);
             return nullptr;
@@ -176,6 +179,7 @@ std::unique_ptr<QTemporaryFile> copyAside(const QString& path, int fd, QString* 
         if (n == 0) {
             break;
         }
+        left -= n;
         if (!writeAll(copy->handle(), QByteArrayView(piece.get(), n))) {
             *reason = QStringLiteral("No room for a copy of the old text: ") + systemError(errno);
             return nullptr;
@@ -203,20 +207,24 @@ bool writeIntoItself(const QString& path, const QByteArray& name, QByteArrayView
         return false;
     }
     *fileItself = false;
-    const std::unique_ptr<QTemporaryFile> copy = copyAside(path, target.fd, reason);
-    if (!copy) {
-        return false;
-    }
     const off_t newSize = static_cast<off_t>(text.size()) + 2;
     // A reservation only adds blocks, but it lengthens a shorter file, also when it fails
-    // halfway: the old length is put back, and the old bytes were never touched.
-    if (const int failed = ::posix_fallocate(target.fd, 0, newSize); failed != 0) {
+    // halfway: then the old length is put back, and the old bytes were never touched.
+    auto putBackLength = [&] {
         struct stat now {};
         if (::fstat(target.fd, &now) == 0 && now.st_size != old.st_size) {
             [[maybe_unused]] const int ignored = ::ftruncate(target.fd, old.st_size);
         }
+    };
+    if (const int failed = ::posix_fallocate(target.fd, 0, newSize); failed != 0) {
+        putBackLength();
         *reason = systemError(failed);
-        return false;  // the copy is removed with its object
+        return false;
+    }
+    const std::unique_ptr<QTemporaryFile> copy = copyAside(path, target.fd, old.st_size, reason);
+    if (!copy) {
+        putBackLength();
+        return false;
     }
     // The new text goes over the old from the start and the rest is cut off afterwards:
     // cutting the file short first would give the reserved room back.

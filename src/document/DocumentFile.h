@@ -35,8 +35,8 @@ constexpr qint64 kLargestFile = 0x7fffffff;
 // than the memory the system has left, is refused before anything is read.
 struct LoadResult {
     bool opened = false;
-    bool loaded = false;  // false: the editing area is as it was
-    QString error;        // the reason, when not loaded
+    bool loaded = false;    // false: the editing area is as it was
+    QString error;          // the reason, when not loaded
     bool tooLarge = false;  // not loaded for its size: the reason is the user's to read
     FileIdentity identity;  // of the file that was read
 };
