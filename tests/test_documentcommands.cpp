@@ -697,6 +697,91 @@ class DocumentCommandsTest : public QObject {
         QCOMPARE(f.bytes(), QByteArray("kept"));
     }
 
+    // Save asks before writing over changes another program made to the file since it was
+    // read; No leaves file and document as they were. A deleted file is written again.
+    void saveAsksAboutOutsideChanges_data() {
+        QTest::addColumn<QString>("outside");
+        QTest::addColumn<int>("answer");  // 0: not asked
+        QTest::newRow("untouched") << "" << 0;
+        QTest::newRow("changed, Yes") << "changed" << int(Dialogs::Yes);
+        QTest::newRow("changed, No") << "changed" << int(Dialogs::No);
+        QTest::newRow("same size, newer") << "touched" << int(Dialogs::No);
+        QTest::newRow("deleted") << "deleted" << 0;
+        QTest::newRow("changed after a save, Yes") << "saved, changed" << int(Dialogs::Yes);
+    }
+    void saveAsksAboutOutsideChanges() {
+        QFETCH(QString, outside);
+        QFETCH(int, answer);
+        const QString file = path("page.html");
+        writeFile(file, "<P>old</P>");
+        f.load(file);
+        f.text().setSelStart(0);
+        f.text().setSelText("typed ");
+        if (outside.startsWith("saved")) {
+            QVERIFY(f.save());
+            f.text().setSelText("more ");
+        }
+        const QByteArray outsideText = outside == "touched" ? "<P>OLD</P>" : "<P>theirs</P>";
+        if (outside == "deleted") {
+            QVERIFY(QFile::remove(file));
+        } else if (!outside.isEmpty()) {
+            writeFile(file, outsideText);
+            // An hour later, so that a coarse clock still tells the versions apart.
+            QFile handle(file);
+            QVERIFY(handle.open(QIODevice::ReadWrite));
+            QVERIFY(handle.setFileTime(QDateTime::currentDateTime().addSecs(3600),
+                                       QFileDevice::FileModificationTime));
+        }
+        const QByteArray typed = f.bytes();
+        const QString caption = f->caption();
+        if (answer)
+            f.dialogs.answer(answer);
+        const bool saved = f.save();
+
+        if (answer)
+            QCOMPARE(f.dialogs.shown(0),
+                     f.dialogs.box(file + " was changed by another program after Quindo opened "
+                                          "it. Replace it with the text in Quindo?",
+                                   "quindo", Dialogs::Buttons::YesNo, Dialogs::Icon::Exclamation));
+        QCOMPARE(saved, answer != Dialogs::No);
+        QCOMPARE(readFile(file), saved ? typed + "\r\n" : outsideText);
+        QCOMPARE(f.docChanged(), qint16(saved ? 0 : 1));
+        QCOMPARE(f->caption(), caption);
+        QCOMPARE(f.bytes(), typed);
+        // What was just written is Quindo's own: the next Save asks nothing.
+        if (saved)
+            QVERIFY(f.save());
+    }
+
+    // A file too large for the editing area, or for the memory left, is refused through
+    // Open with the reason; the document stays as it was and the program goes on.
+    void openRefusesHugeFiles_data() {
+        QTest::addColumn<qint64>("size");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("just over 2 GiB")
+            << (qint64(2) << 30) + 1 << "Quindo opens files up to 2 GiB";
+        QTest::newRow("4 TiB") << (qint64(4) << 40)
+                               << "Not enough memory to open a file of 4398046511104 bytes";
+    }
+    void openRefusesHugeFiles() {
+        QFETCH(qint64, size);
+        QFETCH(QString, reason);
+        const QString kept = path("kept.html");
+        writeFile(kept, "<P>kept</P>");
+        f.load(kept);
+        f.text().setSelStart(3);
+        // Sparse: the size costs nothing on disk.
+        const QString huge = path("huge.html");
+        writeFile(huge, "<P>");
+        QVERIFY2(::truncate(QFile::encodeName(huge).constData(), size) == 0, std::strerror(errno));
+        f.dialogs.answerFile(huge);
+        f.dialogs.answer(Dialogs::Ok);
+        QVERIFY(f->runCommand("mnuFileOpen"));
+        QCOMPARE(f.dialogs.shown(1), f.dialogs.box("Can't open file: " + huge + "\n" + reason));
+        QCOMPARE(doc(), "<P>kept</P>|" + kept + "|Quindo- " + kept + "|0");
+        QCOMPARE(f.text().selStart(), qint64(3));
+    }
+
     // Every failed write leaves the target as it was, reports the system's reason and
     // keeps the document changed, so Exit still asks.
     void saveFailure_data() { addRows(kSaveFailures); }

@@ -260,28 +260,84 @@ class FileSafetyTest : public QObject {
                  linked ? 2 : 1);
     }
 
-    // A write into a linked file that fails halfway leaves the old text in a copy that the
-    // message names.
-    void failedLinkedSaveKeepsTheOldText() {
+    // A file written into itself (a second name, or a folder that takes no new file) on a
+    // disk too small for the new text is left exactly as it was; one that fits is written
+    // and no copy stays behind.
+    void saveIntoItselfReservesRoom_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<int>("oldSize");
+        QTest::addColumn<int>("newSize");
+        QTest::addColumn<QString>("reason");  // empty: written
+        const QString full = "No space left on device";
+        QTest::newRow("closed folder, room") << "closed folder" << 300000 << 200000 << "";
+        QTest::newRow("closed folder, disk full") << "closed folder" << 300000 << (2 << 20) << full;
+        QTest::newRow("hard link, room") << "hard link" << 300000 << 200000 << "";
+        QTest::newRow("hard link, disk full") << "hard link" << 300000 << (2 << 20) << full;
+        QTest::newRow("hard link, size limit") << "hard link" << 1000 << 8192 << "File too large";
+    }
+
+    void saveIntoItselfReservesRoom() {
+        QFETCH(QString, how);
+        QFETCH(int, oldSize);
+        QFETCH(int, newSize);
+        QFETCH(QString, reason);
+        // A disk of 1 MB, in a folder that the other user can reach.
         QTemporaryDir own;
-        const QString file = own.filePath("page.html");
-        const QByteArray old(1000, 'o');
+        QCOMPARE(::chmod(name(own.path()).constData(), 0755), 0);
+        const QString disk = own.filePath("disk");
+        QVERIFY(QDir().mkpath(disk));
+        QProcess mount;
+        mount.start("mount", {"-t", "tmpfs", "-o", "size=1m,mode=0755", "tmpfs", disk});
+        if (!mount.waitForFinished() || mount.exitCode() != 0)
+            QSKIP(
+                qPrintable("A small disk cannot be mounted here: " + mount.readAllStandardError()));
+        const auto unmount = qScopeGuard([&] { QProcess::execute("umount", {disk}); });
+        const QString file = disk + "/page.html";
+        QByteArray old;
+        for (int i = 0; old.size() < oldSize; ++i)
+            old += "<P>line " + QByteArray::number(i) + "</P>\r\n";
         writeFile(file, old);
-        QCOMPARE(::link(name(file).constData(), name(own.filePath("other.html")).constData()), 0);
-        struct rlimit before {};
-        QCOMPARE(getrlimit(RLIMIT_FSIZE, &before), 0);
-        struct rlimit limited = before;
-        limited.rlim_cur = 4096;
-        auto* const oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
+        if (how == "hard link")
+            QCOMPARE(::link(name(file).constData(), name(disk + "/other.html").constData()), 0);
+        else
+            QCOMPARE(::chown(name(file).constData(), 65534, 65534), 0);
+        struct stat before {};
+        QCOMPARE(::stat(name(file).constData(), &before), 0);
+
+        const QByteArray text(newSize, 'y');
         QString error;
-        const bool written = DocumentFile::write(file, QByteArray(8192, 'n'), &error);
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &before), 0);
-        std::signal(SIGXFSZ, oldHandler);
-        QVERIFY(!written);
-        const QString prefix = "Can't save " + file + ": File too large. The old text is kept in ";
-        QVERIFY2(error.startsWith(prefix), qPrintable(error));
-        QCOMPARE(readFile(error.mid(prefix.size())), old);
+        bool written;
+        if (how == "closed folder") {
+            // Root may create files anywhere: the save runs as another user, who may write
+            // the file but not create one beside it.
+            QCOMPARE(::seteuid(65534), 0);
+            written = DocumentFile::write(file, text, &error);
+            QCOMPARE(::seteuid(0), 0);
+        } else {
+            struct rlimit limit {};
+            QCOMPARE(getrlimit(RLIMIT_FSIZE, &limit), 0);
+            struct rlimit limited = limit;
+            limited.rlim_cur = reason == "File too large" ? 4096 : limit.rlim_cur;
+            auto* const oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+            QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
+            written = DocumentFile::write(file, text, &error);
+            QCOMPARE(setrlimit(RLIMIT_FSIZE, &limit), 0);
+            std::signal(SIGXFSZ, oldHandler);
+        }
+        struct stat after {};
+        QCOMPARE(::stat(name(file).constData(), &after), 0);
+        QCOMPARE(after.st_ino, before.st_ino);
+        if (reason.isEmpty()) {
+            QVERIFY2(written, qPrintable(error));
+            QCOMPARE(readFile(file), text + "\r\n");
+        } else {
+            QVERIFY(!written);
+            QCOMPARE(error, "Can't save " + file + ": " + reason);
+            QCOMPARE(readFile(file), old);
+        }
+        QCOMPARE(QDir(disk).entryList(QDir::Files | QDir::Hidden | QDir::System),
+                 how == "hard link" ? QStringList({"other.html", "page.html"})
+                                    : QStringList{"page.html"});
     }
 
     // Only a regular file of a sane size is the store: anything else reads as the defaults

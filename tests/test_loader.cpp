@@ -254,6 +254,29 @@ class LoaderTest : public QObject {
         checkAgainstReference(area, text + "<B></B>");
     }
 
+    // A text that memory will not hold fails the load and leaves the area as it was: the
+    // program goes on.
+    void loadBeyondMemoryLeavesTheArea() {
+#if defined(__SANITIZE_ADDRESS__)
+        QSKIP("AddressSanitizer ends the program on a failed new rather than throwing");
+#endif
+        EditingArea area;
+        area.setBytes("<P>kept</P>");
+        area.setSelStart(3);
+        area.setSelText("X");
+        bool asked = false;
+        const bool loaded = area.streamBytes(qint64(1) << 46, [&](char*, qint64) -> qint64 {
+            asked = true;
+            return 0;
+        });
+        QVERIFY(!loaded);
+        QVERIFY(!asked);
+        QCOMPARE(area.bytes().toByteArray(), QByteArray("<P>Xkept</P>"));
+        QCOMPARE(area.selStart(), qint64(4));
+        area.undo();
+        QCOMPARE(area.bytes().toByteArray(), QByteArray("<P>kept</P>"));
+    }
+
     // An unstyled page costs one byte per character; a face chosen on it covers exactly the
     // selection, typing and undo included.
     void stylesOnlyWithFaces() {

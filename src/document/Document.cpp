@@ -59,8 +59,13 @@ bool Document::OpenFile(const QString& filename, bool beep) {
         if (beep) {
             QApplication::beep();
         }
-        host_.dialogs().messageBox(QStringLiteral("Can't open file: ") + filename,
+        // A file refused for its size says why: trying again will not help.
+        host_.dialogs().messageBox(QStringLiteral("Can't open file: ") + filename +
+                                       (file.tooLarge ? QLatin1Char('\n') + file.error : QString()),
                                    Dialogs::Buttons::Ok, Dialogs::Icon::None);
+    } else {
+        knownFile_ = filename;
+        knownIdentity_ = file.identity;
     }
     return file.loaded;
 }
@@ -107,12 +112,36 @@ void Document::offerRecovery() {
     recovery_->offerOrphans();
 }
 
+bool Document::changedOutsideAllowed(const QString& filename) {
+    if (filename != knownFile_ || !knownIdentity_.valid()) {
+        return true;
+    }
+    const DocumentFile::FileIdentity now = DocumentFile::identify(filename);
+    // A file deleted meanwhile is simply written again.
+    if (!now.valid() || now == knownIdentity_) {
+        return true;
+    }
+    return host_.dialogs().messageBox(
+               filename + QStringLiteral(" was changed by another program after Quindo opened it. "
+                                         "Replace it with the text in Quindo?"),
+               Dialogs::Buttons::YesNo, Dialogs::Icon::Exclamation) == Dialogs::Yes;
+}
+
 bool Document::SaveFileAs(const QString& filename) {
+    if (!changedOutsideAllowed(filename)) {
+        return false;
+    }
     QString error;
     bool written;
     {
         BusyCursor busy;
         written = DocumentFile::write(filename, host_.editingArea().bytes(), &error);
+    }
+    // What is there now is Quindo's doing, also after a write into the known file that
+    // failed halfway.
+    if (written || filename == knownFile_) {
+        knownFile_ = filename;
+        knownIdentity_ = DocumentFile::identify(filename);
     }
     if (!written) {
         // The document still differs from every file on disk: it stays changed.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "document/DocumentFile.h"
 #include "document/DocumentState.h"
 #include "ui/platform/Dialogs.h"
 
@@ -32,7 +33,8 @@ class Document : public QObject {
     // otherwise, and leaves the text as it was.
     bool OpenFile(const QString& filename, bool beep = true);
     // Writes the document plus CR LF; true when the file was written. A failure is
-    // reported and leaves the document changed.
+    // reported and leaves the document changed. Writing over the file last read or written
+    // that another program changed since is asked first; No writes nothing (false).
     bool SaveFileAs(const QString& filename);
     // Makes the file at path the document: its name, its text, its caption, unchanged. A
     // name that does not exist yet becomes the document's name (Save creates the file); a
@@ -93,10 +95,16 @@ class Document : public QObject {
     // command goes on: No, or a Yes whose save happened.
     bool promptAndSave(Dialogs::Buttons buttons, const QString& title);
     void Text1_Change();
+    // False when filename is the file last read or written, another program changed it
+    // since, and the user chose not to replace it.
+    bool changedOutsideAllowed(const QString& filename);
 
     WindowHost& host_;
     DocumentState state_;
     std::function<bool(QPrinter&)> choosePrinter_;
     std::function<void()> endProgram_;
     Recovery* recovery_ = nullptr;  // a child QObject
+    // The file last read or written, as it was then.
+    QString knownFile_;
+    DocumentFile::FileIdentity knownIdentity_;
 };

@@ -1,15 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "document/DocumentFile.h"
 
+#include "document/RecoveryJournal.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStringList>
 #include <QTemporaryFile>
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -140,56 +144,127 @@ bool writeInPlace(const QByteArray& name, QByteArrayView text, QString* reason, 
     return true;
 }
 
-// A file with a second name is written into itself, so that every name sees the new
-// text. Its old content is first copied aside; the copy goes once the new text is safely
-// written, and stays (named in the message) when the write failed.
-bool writeLinked(const QString& path, const QByteArray& name, QByteArrayView text, QString* reason,
-                 bool* fileItself) {
-    *fileItself = true;
-    Descriptor target(::open(name.constData(), O_RDWR | O_NOCTTY | O_CLOEXEC));
-    if (target.fd < 0) {
-        *reason = systemError(errno);
-        return false;
+// Copies the first length bytes of the open file aside, beside it when its folder takes new files,
+// else in the state folder or the temporary folder. Null, with the reason, when there was no room
+// for the copy.
+std::unique_ptr<QTemporaryFile> copyAside(const QString& path, int fd, qint64 length,
+                                          QString* reason) {
+    const QString copyName = QFileInfo(path).fileName() + QStringLiteral(".old-XXXXXX");
+    QStringList folders{QFileInfo(path).absolutePath()};
+    QString ignored;
+    if (const QString state = RecoveryJournal::folder();
+        RecoveryJournal::makeFolder(state, &ignored)) {
+        folders << state;
     }
-    *fileItself = false;
-    const QFileInfo info(path);
-    QTemporaryFile copy(info.dir().filePath(info.fileName() + QStringLiteral(".old-XXXXXX")));
-    if (!copy.open()) {
-        copy.setFileTemplate(
-            QDir::temp().filePath(info.fileName() + QStringLiteral(".old-XXXXXX")));
-        if (!copy.open()) {
-            *reason = QStringLiteral("No room for a copy of the old text: ") + copy.errorString();
-            return false;
+    folders << QDir::tempPath();
+    std::unique_ptr<QTemporaryFile> copy;
+    for (const QString& folder : folders) {
+        copy = std::make_unique<QTemporaryFile>(QDir(folder).filePath(copyName));
+        if (copy->open()) {
+            break;
         }
+    }
+    if (!copy->isOpen()) {
+        *reason = QStringLiteral("No room for a copy of the old text: ") + copy->errorString();
+        return nullptr;
     }
     constexpr qint64 kPiece = 1 << 20;
     std::unique_ptr<char[]> piece(new char[kPiece]);
-    for (;;) {
-        const qint64 n = readSome(target.fd, piece.get(), kPiece);
+    for (qint64 left = length; left > 0;) {
+        const qint64 n = readSome(fd, piece.get(), std::min(left, kPiece));
         if (n < 0) {
             *reason = systemError(errno);
-            return false;
+            return nullptr;
         }
         if (n == 0) {
             break;
         }
-        if (!writeAll(copy.handle(), QByteArrayView(piece.get(), n))) {
+        left -= n;
+        if (!writeAll(copy->handle(), QByteArrayView(piece.get(), n))) {
             *reason = QStringLiteral("No room for a copy of the old text: ") + systemError(errno);
-            return false;
+            return nullptr;
         }
     }
-    if (::fsync(copy.handle()) != 0) {
+    if (::fsync(copy->handle()) != 0) {
         *reason = QStringLiteral("No room for a copy of the old text: ") + systemError(errno);
+        return nullptr;
+    }
+    return copy;
+}
+
+// A file that cannot be replaced by a new one (it has a second name that must see the new
+// text, or its folder takes no new file) is written into itself. Its old content is first
+// copied aside, and the room the new text needs is taken before the old text is touched:
+// when the disk is too full the file is left exactly as it was. The copy goes once the
+// new text is safely written, and stays (named in the message) when the write failed.
+bool writeIntoItself(const QString& path, const QByteArray& name, QByteArrayView text,
+                     QString* reason, bool* fileItself) {
+    *fileItself = true;
+    Descriptor target(::open(name.constData(), O_RDWR | O_NOCTTY | O_CLOEXEC));
+    struct stat old {};
+    if (target.fd < 0 || ::fstat(target.fd, &old) != 0) {
+        *reason = systemError(errno);
         return false;
     }
-    if (::lseek(target.fd, 0, SEEK_SET) != 0 || ::ftruncate(target.fd, 0) != 0 ||
-        !writeText(target.fd, text) || ::fsync(target.fd) != 0) {
+    *fileItself = false;
+    const off_t newSize = static_cast<off_t>(text.size()) + 2;
+    // A reservation only adds blocks, but it lengthens a shorter file, also when it fails
+    // halfway: then the old length is put back, and the old bytes were never touched.
+    auto putBackLength = [&] {
+        struct stat now {};
+        if (::fstat(target.fd, &now) == 0 && now.st_size != old.st_size) {
+            [[maybe_unused]] const int ignored = ::ftruncate(target.fd, old.st_size);
+        }
+    };
+    if (const int failed = ::posix_fallocate(target.fd, 0, newSize); failed != 0) {
+        putBackLength();
+        *reason = systemError(failed);
+        return false;
+    }
+    const std::unique_ptr<QTemporaryFile> copy = copyAside(path, target.fd, old.st_size, reason);
+    if (!copy) {
+        putBackLength();
+        return false;
+    }
+    // The new text goes over the old from the start and the rest is cut off afterwards:
+    // cutting the file short first would give the reserved room back.
+    if (::lseek(target.fd, 0, SEEK_SET) != 0 || !writeText(target.fd, text) ||
+        ::ftruncate(target.fd, newSize) != 0 || ::fsync(target.fd) != 0) {
         *reason =
-            systemError(errno) + QStringLiteral(". The old text is kept in ") + copy.fileName();
-        copy.setAutoRemove(false);
+            systemError(errno) + QStringLiteral(". The old text is kept in ") + copy->fileName();
+        copy->setAutoRemove(false);
         return false;
     }
     return true;  // the copy is removed with its object
+}
+
+// Whether a new file can be made in the folder of path, for the effective user.
+bool folderTakesNewFiles(const QString& path) {
+    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+    return ::faccessat(AT_FDCWD, folder.constData(), W_OK | X_OK, AT_EACCESS) == 0;
+}
+
+FileIdentity identityOf(const struct stat& st) {
+    return {static_cast<quint64>(st.st_dev), static_cast<quint64>(st.st_ino),
+            static_cast<qint64>(st.st_size),
+            static_cast<qint64>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
+
+// The memory the system can still hand out, in bytes; -1 when it cannot be told.
+qint64 availableMemory() {
+    QFile info(QStringLiteral("/proc/meminfo"));
+    if (!info.open(QIODevice::ReadOnly)) {
+        return -1;
+    }
+    qint64 kilobytes = 0;
+    int found = 0;
+    for (const QByteArray& line : info.readAll().split('\n')) {
+        if (line.startsWith("MemAvailable:") || line.startsWith("SwapFree:")) {
+            kilobytes += line.mid(line.indexOf(':') + 1).trimmed().split(' ').value(0).toLongLong();
+            ++found;
+        }
+    }
+    return found == 2 ? kilobytes * 1024 : -1;
 }
 
 }  // namespace
@@ -219,6 +294,21 @@ LoadResult load(const QString& path, const Receiver& receive) {
         return result;
     }
     result.opened = true;
+    result.identity = identityOf(st);
+    // Refused before a byte is read: a file the editing area cannot address, or one the
+    // memory left would not hold.
+    const qint64 memory = availableMemory();
+    if (memory >= 0 && st.st_size > memory) {
+        result.error = QStringLiteral("Not enough memory to open a file of %1 bytes")
+                           .arg(static_cast<qint64>(st.st_size));
+        result.tooLarge = true;
+        return result;
+    }
+    if (st.st_size > kLargestFile) {
+        result.error = QStringLiteral("Quindo opens files up to 2 GiB");
+        result.tooLarge = true;
+        return result;
+    }
     int readError = 0;
     result.loaded = receive(st.st_size, [&file, &readError](char* buffer, qint64 capacity) {
         const qint64 n = readSome(file.fd, buffer, capacity);
@@ -227,10 +317,23 @@ LoadResult load(const QString& path, const Receiver& receive) {
         }
         return n;
     });
-    if (!result.loaded) {
-        result.error = systemError(readError ? readError : ENOMEM);
+    if (!result.loaded && readError) {
+        result.error = systemError(readError);
+    } else if (!result.loaded) {
+        // The area found no room for the text.
+        result.error = QStringLiteral("Not enough memory to open a file of %1 bytes")
+                           .arg(static_cast<qint64>(st.st_size));
+        result.tooLarge = true;
     }
     return result;
+}
+
+FileIdentity identify(const QString& path) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0) {
+        return {};
+    }
+    return identityOf(st);
 }
 
 bool write(const QString& path, QByteArrayView text, QString* error) {
@@ -257,16 +360,15 @@ bool write(const QString& path, QByteArrayView text, QString* error) {
             reason = systemError(errno);
             return fail();
         }
-        if (old.st_nlink > 1) {
-            return writeLinked(path, name, text, &reason, &fileItself) || fail();
+        // Another name must see the new text; a folder we may not create files in can
+        // still hold a file we may write.
+        if (old.st_nlink > 1 || !folderTakesNewFiles(path)) {
+            return writeIntoItself(path, name, text, &reason, &fileItself) || fail();
         }
     }
 
     // A regular file is replaced atomically.
     QSaveFile file(path);
-    // A folder we may not create files in can still hold a file we may write: then the
-    // file is written in place.
-    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly)) {
         reason = file.errorString();
         return fail();

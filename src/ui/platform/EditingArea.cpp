@@ -8,6 +8,7 @@
 #include <cstring>
 #include <iterator>
 #include <memory>
+#include <new>
 
 namespace {
 
@@ -228,9 +229,16 @@ bool EditingArea::streamBytes(qint64 sizeHint, const std::function<qint64(char*,
     // slowly and a full buffer grows by a share of its size, so a small fixed room will do.
     const qint64 room = std::max<qint64>(sizeHint, 0);
     constexpr qint64 kTypingRoom = 64 << 10;
-    auto* loader = reinterpret_cast<ILoader*>(documentMaker_->SendScintilla(
-        SCI_CREATELOADER, static_cast<unsigned long>(room + kTypingRoom),
-        SendScintilla(SCI_GETDOCUMENTOPTIONS)));
+    // Scintilla allocates the room (and grows it, when the hint fell short) with new: a
+    // text that memory will not hold fails the load instead of ending the program.
+    ILoader* loader = nullptr;
+    try {
+        loader = reinterpret_cast<ILoader*>(documentMaker_->SendScintilla(
+            SCI_CREATELOADER, static_cast<unsigned long>(room + kTypingRoom),
+            SendScintilla(SCI_GETDOCUMENTOPTIONS)));
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
     if (!loader) {
         return false;
     }
@@ -239,13 +247,25 @@ bool EditingArea::streamBytes(qint64 sizeHint, const std::function<qint64(char*,
     // faults (with 4 MB, filling the buffer the first time took longer than the read).
     ShapeFinder finder;
     constexpr qint64 kPiece = 256 << 10;
-    std::unique_ptr<char[]> piece(new char[kPiece]);
+    std::unique_ptr<char[]> piece(new (std::nothrow) char[kPiece]);
+    if (!piece) {
+        loader->Release();
+        return false;
+    }
     for (;;) {
         const qint64 n = next(piece.get(), kPiece);
         if (n == 0) {
             break;
         }
-        if (n < 0 || loader->AddData(piece.get(), n) != SC_STATUS_OK) {
+        bool added = false;
+        if (n > 0) {
+            try {
+                added = loader->AddData(piece.get(), n) == SC_STATUS_OK;
+            } catch (const std::bad_alloc&) {
+                added = false;
+            }
+        }
+        if (!added) {
             loader->Release();
             return false;
         }
