@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Program.h"
 
+#include "app/SettingsStore.h"
 #include "app/StartupProbe.h"
 #include "app/frmsplash.h"
 #include "document/Document.h"
@@ -85,6 +86,7 @@ void chooseWindowSystem() {
 
 int run(int argc, char** argv) {
     const QString arguments = argumentText(argc, argv);
+    UserFolders::ignoreRelative();
     chooseWindowSystem();
     // Qt sees only the program's name, so a file called "-style" stays a file name.
     int qtArgc = 1;

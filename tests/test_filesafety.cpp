@@ -20,6 +20,7 @@
 #include <QProcess>
 #include <QtTest>
 
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -593,6 +594,206 @@ class FileSafetyTest : public QObject {
         QCOMPARE(startedIn, QDir(dir_.path()).absolutePath());
         QCOMPARE(startedWith, QString("remembered.html"));
         QCOMPARE(chosen, path("new page.html"));
+    }
+
+    // A save dialog whose folder the user can't write into (the installed sample page's)
+    // starts in the home folder, on the same name; one that can be written starts there.
+    void saveDialogStartsWhereItCanSave_data() {
+        QTest::addColumn<bool>("readOnly");
+        QTest::addColumn<bool>("named");
+        QTest::newRow("writable folder, remembered name") << false << true;
+        QTest::newRow("read-only folder, remembered name") << true << true;
+        QTest::newRow("read-only folder, no name") << true << false;
+    }
+    void saveDialogStartsWhereItCanSave() {
+        QFETCH(bool, readOnly);
+        QFETCH(bool, named);
+        QTemporaryDir own;
+        const QString folder = own.filePath("program");
+        QVERIFY(QDir().mkpath(folder));
+        bool mounted = false;
+        const auto unmount = qScopeGuard([&] {
+            if (mounted)
+                ::umount(name(folder).constData());
+            QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        });
+        if (readOnly && ::geteuid() != 0) {
+            QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+        } else if (readOnly) {
+            // Root writes into any folder whatever its mode, but not on a read-only mount.
+            mounted =
+                ::mount("tmpfs", name(folder).constData(), "tmpfs", MS_RDONLY, "size=16k") == 0;
+            if (!mounted)
+                QSKIP("no read-only folder for root: tmpfs cannot be mounted here");
+        }
+        QString startedIn, startedWith;
+        whenOpen(0, [&](QFileDialog* dialog, QStringList) {
+            startedIn = dialog->directory().absolutePath();
+            auto* edit = dialog->findChild<QLineEdit*>("fileNameEdit");
+            startedWith = edit ? edit->text() : QString();
+            dialog->reject();
+        });
+        QtDialogs dialogs;
+        QCOMPARE(dialogs.saveFile({"HTML Files (*.HTM*)", named ? folder + "/sample.html" : "",
+                                   "html", named ? "" : folder}),
+                 QString());
+        QCOMPARE(startedIn, readOnly ? QDir::homePath() : folder);
+        QCOMPARE(startedWith, named ? QString("sample.html") : QString());
+    }
+
+    // Qt's dialog reads a '"' as the start of a list of quoted names; the name typed is
+    // the name chosen all the same, in the dialog's folder, with the default suffix.
+    void fileDialogTakesQuotesAsTyped_data() {
+        QTest::addColumn<bool>("save");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("chosen");
+        for (const bool save : {true, false}) {
+            const char* mode = save ? "save: " : "open: ";
+            QTest::newRow(QByteArray(mode).append("quote in a subfolder's name"))
+                << save << "docs/quote ' \" name.html"
+                << "docs/quote ' \" name.html";
+            QTest::newRow(QByteArray(mode).append("quoted words, no suffix"))
+                << save << "\"quoted\" page"
+                << "\"quoted\" page.html";
+        }
+        // Replacing a file still asks first (answered Yes here).
+        QTest::newRow("save: existing name with a quote") << true << "there\".html"
+                                                          << "there\".html";
+    }
+    void fileDialogTakesQuotesAsTyped() {
+        QFETCH(bool, save);
+        QFETCH(QString, typed);
+        QFETCH(QString, chosen);
+        QTemporaryDir own;
+        QVERIFY(QDir().mkpath(own.filePath("docs")));
+        writeFile(own.filePath("there\".html"), "old");
+        QString asked, inBox;
+        whenOpen(0, [&](QFileDialog* dialog, QStringList) {
+            auto* edit = dialog->findChild<QLineEdit*>("fileNameEdit");
+            edit->setText(typed);
+            inBox = edit->text();
+            QTimer::singleShot(50, [&] {
+                if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                    asked = box->text();
+                    box->button(QMessageBox::Yes)->click();
+                }
+            });
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        QtDialogs dialogs;
+        const Dialogs::FileRequest request{
+            "HTML Files (*.HTM*)", own.filePath("start.html"), "html", {}};
+        const QString got = save ? dialogs.saveFile(request) : dialogs.openFile(request);
+        QCOMPARE(inBox, typed);
+        QCOMPARE(got, own.filePath(chosen));
+        const bool exists = QFileInfo::exists(own.filePath(chosen));
+        QCOMPARE(asked.isEmpty(), !(save && exists));
+    }
+
+    // A relative XDG_CONFIG_HOME, XDG_DATA_HOME or XDG_STATE_HOME is invalid: the settings
+    // store, "Edit with Quindo" and the real program use the defaults under $HOME and
+    // write nothing into the folder they were started from.
+    void relativeBaseFoldersAreIgnored_data() {
+        QTest::addColumn<QByteArray>("variable");
+        for (const char* variable : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME"})
+            QTest::newRow(variable) << QByteArray(variable);
+    }
+    void relativeBaseFoldersAreIgnored() {
+        QFETCH(QByteArray, variable);
+        QTemporaryDir top;
+        const QString home = top.filePath("home"), current = top.filePath("current");
+        QVERIFY(QDir().mkpath(home) && QDir().mkpath(current));
+        const QByteArrayList names{"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME"};
+        QByteArrayList saved;
+        for (const QByteArray& v : names)
+            saved << qgetenv(v);
+        const QString startedIn = QDir::currentPath();
+        const auto restore = qScopeGuard([&] {
+            QDir::setCurrent(startedIn);
+            for (qsizetype i = 0; i < names.size(); ++i)
+                saved[i].isNull() ? qunsetenv(names[i]) : qputenv(names[i], saved[i]);
+        });
+        for (const QByteArray& v : names)
+            qunsetenv(v);
+        qputenv("HOME", name(home));
+        qputenv(variable, "relative/folder");
+        QVERIFY(QDir::setCurrent(current));
+
+        SettingsStore::write("Run", "Value", "3");
+        QVERIFY(EditEntry::install(QStringLiteral(QUINDO_EXECUTABLE), "quindo"));
+        // The program itself: it counts the run in the store and ends once it is idle.
+        QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("QUINDO_BENCH_STARTUP", "0");
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        program.setProcessEnvironment(environment);
+        program.setWorkingDirectory(current);
+        program.start(QStringLiteral(QUINDO_EXECUTABLE), {});
+        QVERIFY(program.waitForFinished(60000));
+        QCOMPARE(program.exitCode(), 0);
+
+        QCOMPARE(QDir(current).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList());
+        QCOMPARE(SettingsStore::filePath(), home + "/.config/quindo/quindo.ini");
+        QCOMPARE(SettingsStore::read("Run", "Value"), QString("4"));
+        QVERIFY(readFile(home + "/.config/mimeapps.list").contains("quindo-edit.desktop"));
+        QVERIFY(QFileInfo::exists(home + "/.local/share/applications/quindo-edit.desktop"));
+    }
+
+    // A change another program makes to the associations while the desktop's tool is
+    // asked for the defaults is kept: the list is edited as it is when it is written.
+    void editEntryKeepsChangesMadeMeanwhile_data() {
+        QTest::addColumn<QByteArray>("before");     // "-" for no list
+        QTest::addColumn<QByteArray>("meanwhile");  // written by the fake gio
+        QTest::addColumn<QByteArray>("after");
+        const QByteArray added = "[Added Associations]\ntext/html=old.desktop;\n";
+        QTest::newRow("a line added") << added << added + "image/png=viewer.desktop;\n"
+                                      << QByteArray(
+                                             "[Added Associations]\n"
+                                             "text/html=old.desktop;quindo-edit.desktop;\n"
+                                             "image/png=viewer.desktop;\n"
+                                             "application/xhtml+xml=quindo-edit.desktop;\n");
+        QTest::newRow("list made") << QByteArray("-")
+                                   << QByteArray(
+                                          "[Default Applications]\n"
+                                          "text/html=viewer.desktop;\n")
+                                   << QByteArray(
+                                          "[Default Applications]\n"
+                                          "text/html=viewer.desktop;\n\n"
+                                          "[Added Associations]\n"
+                                          "text/html=quindo-edit.desktop;\n"
+                                          "application/xhtml+xml=quindo-edit.desktop;\n");
+    }
+    void editEntryKeepsChangesMadeMeanwhile() {
+        QFETCH(QByteArray, before);
+        QFETCH(QByteArray, meanwhile);
+        QFETCH(QByteArray, after);
+        QTemporaryDir home;
+        const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
+        const QByteArray searchPath = qgetenv("PATH");
+        const auto restore = qScopeGuard([&] {
+            qputenv("XDG_CONFIG_HOME", saved);
+            qputenv("PATH", searchPath);
+            qunsetenv("XDG_DATA_HOME");
+            qunsetenv("MEANWHILE");
+        });
+        qputenv("XDG_CONFIG_HOME", name(home.filePath("config")));
+        qputenv("XDG_DATA_HOME", name(home.filePath("data")));
+        QVERIFY(QDir().mkpath(home.filePath("config")) && QDir().mkpath(home.filePath("bin")));
+        if (before != "-")
+            writeFile(EditEntry::associationsFile(), before);
+        // The desktop's tool, asked for a type's default: another program writes the list
+        // meanwhile (once), and no default is known.
+        writeFile(home.filePath("meanwhile"), meanwhile);
+        writeFile(home.filePath("bin/gio"),
+                  "#!/bin/sh\nif [ -s \"$MEANWHILE\" ]; then mv \"$MEANWHILE\" "
+                  "\"$XDG_CONFIG_HOME/mimeapps.list\"; fi\nexit 1\n");
+        QVERIFY(
+            QFile::setPermissions(home.filePath("bin/gio"), QFile::ReadOwner | QFile::ExeOwner));
+        qputenv("MEANWHILE", name(home.filePath("meanwhile")));
+        qputenv("PATH", name(home.filePath("bin")) + ":" + searchPath);
+        QVERIFY(EditEntry::install("/usr/lib/quindo/quindo", "quindo"));
+        QCOMPARE(readFile(EditEntry::associationsFile()), after);
     }
 };
 

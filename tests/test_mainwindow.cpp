@@ -253,6 +253,19 @@ struct WindowRow {
     {"pad", "frmPad", "mnuPad", "Scratch Pad", false, true, "Text1"},
 };
 
+// Escape on a small window: it closes, except the scratch pad, which would take the
+// user's notes with it.
+struct EscapeRow {
+    const char* name;
+    QString command, window, focus, typed;
+    bool stays;
+} const kEscape[] = {
+    {"pad with notes", "mnuPad", "frmPad", "Text1", "my notes", true},
+    {"empty pad", "mnuPad", "frmPad", "Text1", "", true},
+    {"list examples", "mnulistex", "frmList", "Text1", "", false},
+    {"about box", "mnuabout", "frmAbout", "Command1", "", false},
+};
+
 }  // namespace
 
 class MainWindowTest : public QObject {
@@ -689,6 +702,25 @@ class MainWindowTest : public QObject {
         }
         QVERIFY(main.Text1().isEmpty());
         QCOMPARE(f.docChanged(), qint16(0));
+    }
+
+    void escapeClosesAllButThePad_data() { addRows(kEscape); }
+    void escapeClosesAllButThePad() {
+        const auto& r = fetchRow(kEscape);
+        frmMain& main = startWindow();
+        QVERIFY(main.runCommand(r.command));
+        QPointer<QWidget> window = main.secondaryWindow(r.window);
+        QVERIFY(window);
+        auto* focus = window->findChild<QWidget*>(r.focus);
+        QVERIFY(focus);
+        QTest::keyClicks(focus, r.typed);
+        QTest::keyClick(focus, Qt::Key_Escape);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(main.secondaryWindow(r.window) != nullptr, r.stays);
+        QCOMPARE(!window.isNull() && window->isVisible(), r.stays);
+        if (r.stays)
+            QCOMPARE(window->findChild<QPlainTextEdit*>("Text1")->toPlainText(), r.typed);
+        QVERIFY(main.Text1().isEmpty());
     }
 
     // The about box shows the stored count as it is written, read when the box is loaded.

@@ -159,4 +159,6 @@ frmPad::frmPad(QWidget* owner)
                       /*topmost=*/true) {
     text1_ = addTextBox(*this, 45, 45, 2265, 2265, /*scrollBars=*/true);
     setFocusOrder({text1_});
+    // The notes go with the window: one stray Escape must not lose them.
+    setClosesOnEscape(false);
 }

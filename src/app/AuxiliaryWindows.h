@@ -61,7 +61,8 @@ class frmList : public SecondaryWindow {
     QPlainTextEdit* text1_ = nullptr;
 };
 
-// A scratch pad that floats above every other window.
+// A scratch pad that floats above every other window. Escape leaves it open: the notes
+// would go with it.
 class frmPad : public SecondaryWindow {
     Q_OBJECT
 

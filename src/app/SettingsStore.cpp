@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/SettingsStore.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
@@ -68,11 +69,51 @@ void write(const QString& section, const QString& key, const QString& value) {
 }
 
 QString filePath() {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-           QStringLiteral("/quindo/quindo.ini");
+    return UserFolders::configHome() + QStringLiteral("/quindo/quindo.ini");
 }
 
 }  // namespace SettingsStore
+
+namespace UserFolders {
+
+namespace {
+
+bool relative(const char* variable) {
+    return !qEnvironmentVariableIsEmpty(variable) &&
+           !QDir::isAbsolutePath(qEnvironmentVariable(variable));
+}
+
+// Qt's answer for the location, unless the variable behind it is relative.
+QString location(const char* variable, QStandardPaths::StandardLocation type,
+                 const QString& underHome) {
+    if (relative(variable)) {
+        return QDir::homePath() + underHome;
+    }
+    return QStandardPaths::writableLocation(type);
+}
+
+}  // namespace
+
+QString configHome() {
+    return location("XDG_CONFIG_HOME", QStandardPaths::GenericConfigLocation,
+                    QStringLiteral("/.config"));
+}
+
+QString dataHome() {
+    return location("XDG_DATA_HOME", QStandardPaths::GenericDataLocation,
+                    QStringLiteral("/.local/share"));
+}
+
+void ignoreRelative() {
+    for (const char* variable :
+         {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME", "XDG_CACHE_HOME"}) {
+        if (relative(variable)) {
+            qunsetenv(variable);
+        }
+    }
+}
+
+}  // namespace UserFolders
 
 namespace RunCounter {
 

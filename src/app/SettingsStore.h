@@ -31,3 +31,18 @@ qint16 parse(const QString& stored);
 qint16 next(qint16 count);
 
 }  // namespace RunCounter
+
+// The user's base folders: $XDG_CONFIG_HOME and $XDG_DATA_HOME, or their defaults under the
+// home folder when a variable is unset, empty or relative (a relative one is invalid and
+// would put the user's files in whatever folder the program was started from).
+namespace UserFolders {
+
+QString configHome();
+QString dataHome();
+
+// Takes relative XDG_CONFIG_HOME, XDG_DATA_HOME, XDG_STATE_HOME and XDG_CACHE_HOME out of
+// the environment, so that Qt and the programs started from here use the defaults too.
+// Called once at start-up, before Qt reads them.
+void ignoreRelative();
+
+}  // namespace UserFolders

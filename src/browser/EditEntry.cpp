@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "browser/EditEntry.h"
 
+#include "app/SettingsStore.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -219,13 +221,11 @@ QStringList mimeTypes() {
 }
 
 QString applicationsFolder() {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-           QStringLiteral("/applications");
+    return UserFolders::dataHome() + QStringLiteral("/applications");
 }
 
 QString associationsFile() {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-           QStringLiteral("/mimeapps.list");
+    return UserFolders::configHome() + QStringLiteral("/mimeapps.list");
 }
 
 QString quoteExecArgument(const QString& argument) {
@@ -288,8 +288,7 @@ QByteArray withAddedAssociations(const QByteArray& existing, const QString& desk
 bool install(const QString& programPath, const QString& icon) {
     // The associations first: when they cannot be updated, nothing is written at all.
     const QString list = associationsFile();
-    const std::optional<QByteArray> associations = readWhole(list);
-    if (!associations || !QDir().mkpath(QFileInfo(list).absolutePath())) {
+    if (!readWhole(list) || !QDir().mkpath(QFileInfo(list).absolutePath())) {
         return false;
     }
     // Listing the entry for the types would make it the default of the types that have
@@ -298,6 +297,12 @@ bool install(const QString& programPath, const QString& icon) {
     QMap<QString, QString> defaults;
     for (const QString& type : mimeTypes()) {
         defaults.insert(type, currentDefault(type));
+    }
+    // Read (again) only now: another program may have changed the list while the desktop's
+    // tool was asked, and its change is kept.
+    const std::optional<QByteArray> associations = readWhole(list);
+    if (!associations) {
+        return false;
     }
     QSaveFile listFile(list);
     const QByteArray listText =

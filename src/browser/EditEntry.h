@@ -17,7 +17,7 @@ inline const QString kFileName = QStringLiteral("quindo-edit.desktop");
 QStringList mimeTypes();
 
 // $XDG_DATA_HOME/applications and $XDG_CONFIG_HOME/mimeapps.list (with their usual
-// defaults when the variables are unset).
+// defaults when the variables are unset, empty or relative).
 QString applicationsFolder();
 QString associationsFile();
 

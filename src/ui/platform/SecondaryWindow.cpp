@@ -114,8 +114,11 @@ void SecondaryWindow::keyPressEvent(QKeyEvent* event) {
             }
             break;
         case Qt::Key_Escape:
-            close();
-            return;
+            if (closesOnEscape_) {
+                close();
+                return;
+            }
+            break;
         default:
             break;
     }

@@ -40,8 +40,11 @@ class SecondaryWindow : public QWidget {
     void setFocusOrder(const QList<QWidget*>& order);
 
   protected:
+    // A window that holds text the user typed keeps it on Escape: only its close box
+    // closes it.
+    void setClosesOnEscape(bool closes) { closesOnEscape_ = closes; }
     void showEvent(QShowEvent* event) override;
-    // Return presses the focused button; Escape closes the window.
+    // Return presses the focused button; Escape closes the window (unless told not to).
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
@@ -49,5 +52,6 @@ class SecondaryWindow : public QWidget {
                      int height);
     Place place_;
     bool placed_ = false;
+    bool closesOnEscape_ = true;
     QWidget* firstFocus_ = nullptr;
 };
