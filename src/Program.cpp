@@ -4,7 +4,7 @@
 #include "app/SettingsStore.h"
 #include "app/StartupProbe.h"
 #include "app/frmsplash.h"
-#include "document/Document.h"
+#include "ui/Features.h"
 #include "ui/frmMain.h"
 #include "ui/platform/Dialogs.h"
 
@@ -105,12 +105,11 @@ int run(int argc, char** argv) {
     QPointer<frmsplash> splash = new frmsplash([&](frmsplash& self) {
         main = std::make_unique<frmMain>(dialogs, arguments);
         dialogs.setParent(main.get());
-        main->document().setEndProgram([] { QApplication::quit(); });
         StartupProbe::reportWhenIdle(*main);
         showMainWindow(*main, self);
-        // Once the window is up (after the welcome window and the command line's file):
-        // the unsaved documents of programs that ended without saving.
-        QTimer::singleShot(0, main.get(), [&main] { main->document().offerRecovery(); });
+        // Exit ends the program; once the window is up (after the welcome window and the
+        // command line's file) the unsaved documents of programs that ended are offered.
+        main->features().runAsProgram([] { QApplication::quit(); });
     });
     closeOnTerminate(app, [&] {
         if (main) {

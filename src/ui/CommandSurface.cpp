@@ -1,7 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/CommandSurface.h"
 
-#include "ui/frmMain.h"
+#include "app/DisplayPreferences.h"
+#include "app/SmallWindows.h"
+#include "browser/BrowserCommands.h"
+#include "document/Document.h"
+#include "snippets/TagInsertion.h"
+#include "ui/StatusBar.h"
 
 namespace CommandSurface {
 
@@ -9,30 +14,39 @@ namespace {
 
 using K = Kind;
 
-// The handler of a row: a member function of the main window.
+template <typename M>
+struct OwnerOf;
+template <typename C, typename R>
+struct OwnerOf<R (C::*)()> {
+    using type = C;
+};
+
+// The handler of a row: a member function of the object that does the work.
 template <auto F>
-constexpr Handler on = +[](frmMain& window) { (void)(window.*F)(); };
+constexpr Handler on = +[](Targets& targets) {
+    (void)(std::get<typename OwnerOf<decltype(F)>::type&>(targets).*F)();
+};
 
 constexpr MenuEntry kMenus[] = {
     {"", "mnuFile", "File", K::Menu, false},
-    {"mnuFile", "mnuFileNew", "New...", K::Item, false, on<&frmMain::mnuFileNew_Click>},
-    {"mnuFile", "mnuFileOpen", "Open...", K::Item, false, on<&frmMain::mnuFileOpen_Click>},
-    {"mnuFile", "mnuFileClose", "Close", K::Item, false, on<&frmMain::mnuFileClose_Click>},
+    {"mnuFile", "mnuFileNew", "New...", K::Item, false, on<&Document::mnuFileNew_Click>},
+    {"mnuFile", "mnuFileOpen", "Open...", K::Item, false, on<&Document::mnuFileOpen_Click>},
+    {"mnuFile", "mnuFileClose", "Close", K::Item, false, on<&Document::mnuFileClose_Click>},
     {"mnuFile", "mnuFileBar1", "-", K::Separator, false},
-    {"mnuFile", "mnuFileSave", "Save", K::Item, false, on<&frmMain::mnuFileSave_Click>},
-    {"mnuFile", "mnuFileSaveAs", "Save As...", K::Item, false, on<&frmMain::mnuFileSaveAs_Click>},
+    {"mnuFile", "mnuFileSave", "Save", K::Item, false, on<&Document::mnuFileSave_Click>},
+    {"mnuFile", "mnuFileSaveAs", "Save As...", K::Item, false, on<&Document::mnuFileSaveAs_Click>},
     {"mnuFile", "mnuFileBar2", "-", K::Separator, false},
-    {"mnuFile", "mnuFilePrint", "Print...", K::Item, false, on<&frmMain::mnuFilePrint_Click>},
+    {"mnuFile", "mnuFilePrint", "Print...", K::Item, false, on<&Document::mnuFilePrint_Click>},
     {"mnuFile", "mnuFileBar6", "-", K::Separator, false},
-    {"mnuFile", "mnuFileExit", "Exit", K::Item, false, on<&frmMain::mnuFileExit_Click>},
+    {"mnuFile", "mnuFileExit", "Exit", K::Item, false, on<&Document::mnuFileExit_Click>},
 
     {"", "mnuEdit", "Edit", K::Menu, false},
-    {"mnuEdit", "mnuEditCut", "Cut", K::Item, false, on<&frmMain::mnuEditCut_Click>},
-    {"mnuEdit", "mnuEditCopy", "Copy", K::Item, false, on<&frmMain::mnuEditCopy_Click>},
-    {"mnuEdit", "mnuEditPaste", "Paste", K::Item, false, on<&frmMain::mnuEditPaste_Click>},
+    {"mnuEdit", "mnuEditCut", "Cut", K::Item, false, on<&Document::mnuEditCut_Click>},
+    {"mnuEdit", "mnuEditCopy", "Copy", K::Item, false, on<&Document::mnuEditCopy_Click>},
+    {"mnuEdit", "mnuEditPaste", "Paste", K::Item, false, on<&Document::mnuEditPaste_Click>},
     {"mnuEdit", "mnubar7", "-", K::Separator, false},
-    {"mnuEdit", "mnucutall", "Cut All", K::Item, false, on<&frmMain::mnucutall_Click>},
-    {"mnuEdit", "mnucopyall", "Copy All", K::Item, false, on<&frmMain::mnucopyall_Click>},
+    {"mnuEdit", "mnucutall", "Cut All", K::Item, false, on<&Document::mnucutall_Click>},
+    {"mnuEdit", "mnucopyall", "Copy All", K::Item, false, on<&Document::mnucopyall_Click>},
 
     {"", "mnutext", "Text", K::Menu, false},
     {"mnutext", "mnubold", "Bold", K::Item, false},
@@ -44,7 +58,7 @@ constexpr MenuEntry kMenus[] = {
     {"mnutext", "mnubullet", "Add a Bullet/Number", K::Item, false},
     {"mnutext", "spacer9", "-", K::Separator, false},
     {"mnutext", "mnulistex", "See the Lists Example...", K::Item, false,
-     on<&frmMain::mnulistex_Click>},
+     on<&SmallWindows::mnulistex_Click>},
 
     {"", "mnufont", "Fonts", K::Menu, false},
     {"mnufont", "mnufontoff", "/Font", K::Item, false},
@@ -65,7 +79,7 @@ constexpr MenuEntry kMenus[] = {
     {"mnufont", "mnutimes", "Font Face Times-Roman", K::Item, false},
     {"mnufont", "mnusans", "Font Face Garamond", K::Item, false},
     {"mnufont", "mnuspaceb", "-", K::Separator, false},
-    {"mnufont", "mnucolorf", "Font Color", K::Item, false, on<&frmMain::mnucolorf_Click>},
+    {"mnufont", "mnucolorf", "Font Color", K::Item, false, on<&TagInsertion::mnucolorf_Click>},
 
     {"", "mnuTable", "Tables", K::Menu, false},
     {"mnuTable", "mnuItem2", "2x2 w/Border", K::Item, false},
@@ -86,49 +100,59 @@ constexpr MenuEntry kMenus[] = {
     {"mnuexplorer", "mnutrans", "Transistions", K::Item, false},
     {"mnuexplorer", "mnuvideo", "Video", K::Item, false},
 
-    {"", "mnuTest", "Test Page...", K::BarCommand, false, on<&frmMain::mnuTest_Click>},
+    {"", "mnuTest", "Test Page...", K::BarCommand, false, on<&BrowserCommands::mnuTest_Click>},
 
     {"", "mnuwin", "Window", K::Menu, false},
-    {"mnuwin", "mnunewwin", "New Editor Window", K::Item, false, on<&frmMain::mnunewwin_Click>},
-    {"mnuwin", "mnuPad", "Scratch Pad Toolbar", K::Item, false, on<&frmMain::mnuPad_Click>},
+    {"mnuwin", "mnunewwin", "New Editor Window", K::Item, false,
+     on<&SmallWindows::mnunewwin_Click>},
+    {"mnuwin", "mnuPad", "Scratch Pad Toolbar", K::Item, false, on<&SmallWindows::mnuPad_Click>},
 
     {"", "mnuViewOptions", "&Options", K::Menu, false},
     {"mnuViewOptions", "mnuset", "Set Internet Browser...", K::Item, false,
-     on<&frmMain::mnuset_Click>},
-    {"mnuViewOptions", "mnukeys", "Set Registry Keys", K::Item, false, on<&frmMain::mnukeys_Click>},
+     on<&BrowserCommands::mnuset_Click>},
+    {"mnuViewOptions", "mnukeys", "Set Registry Keys", K::Item, false,
+     on<&BrowserCommands::mnukeys_Click>},
     {"mnuViewOptions", "mnuViewStatusBar", "View Status Bar", K::Item, true,
-     on<&frmMain::mnuViewStatusBar_Click>},
+     on<&StatusBar::mnuViewStatusBar_Click>},
     {"mnuViewOptions", "spacer8", "-", K::Separator, false},
-    {"mnuViewOptions", "mnuqn8", "Font Size 8", K::Item, true, on<&frmMain::mnuqn8_Click>},
-    {"mnuViewOptions", "mnuqn10", "Font Size 10", K::Item, true, on<&frmMain::mnuqn10_Click>},
-    {"mnuViewOptions", "mnuqn12", "Font Size 12", K::Item, true, on<&frmMain::mnuqn12_Click>},
-    {"mnuViewOptions", "mnuqn14", "Font Size 14", K::Item, true, on<&frmMain::mnuqn14_Click>},
+    {"mnuViewOptions", "mnuqn8", "Font Size 8", K::Item, true,
+     on<&DisplayPreferences::mnuqn8_Click>},
+    {"mnuViewOptions", "mnuqn10", "Font Size 10", K::Item, true,
+     on<&DisplayPreferences::mnuqn10_Click>},
+    {"mnuViewOptions", "mnuqn12", "Font Size 12", K::Item, true,
+     on<&DisplayPreferences::mnuqn12_Click>},
+    {"mnuViewOptions", "mnuqn14", "Font Size 14", K::Item, true,
+     on<&DisplayPreferences::mnuqn14_Click>},
     {"mnuViewOptions", "mnuspacer2", "-", K::Separator, false},
     {"mnuViewOptions", "mnuqnverdana", "Verdana Font", K::Item, true,
-     on<&frmMain::mnuqnverdana_Click>},
-    {"mnuViewOptions", "mnuqnarial", "Arial Font", K::Item, true, on<&frmMain::mnuqnarial_Click>},
-    {"mnuViewOptions", "mnuqntimes", "Times Font", K::Item, true, on<&frmMain::mnuqntimes_Click>},
+     on<&DisplayPreferences::mnuqnverdana_Click>},
+    {"mnuViewOptions", "mnuqnarial", "Arial Font", K::Item, true,
+     on<&DisplayPreferences::mnuqnarial_Click>},
+    {"mnuViewOptions", "mnuqntimes", "Times Font", K::Item, true,
+     on<&DisplayPreferences::mnuqntimes_Click>},
 
     {"", "mnuhelp", "Help", K::Menu, false},
-    {"mnuhelp", "mnuprimer", "HTML Primer...", K::Item, false, on<&frmMain::mnuprimer_Click>},
+    {"mnuhelp", "mnuprimer", "HTML Primer...", K::Item, false,
+     on<&BrowserCommands::mnuprimer_Click>},
     {"mnuhelp", "mnusample", "Open Sample Web Page...", K::Item, false,
-     on<&frmMain::mnusample_Click>},
-    {"mnuhelp", "mnuusing", "Using Quindo...", K::Item, false, on<&frmMain::mnuusing_Click>},
+     on<&BrowserCommands::mnusample_Click>},
+    {"mnuhelp", "mnuusing", "Using Quindo...", K::Item, false,
+     on<&BrowserCommands::mnuusing_Click>},
 
-    {"", "mnuabout", "About...", K::BarCommand, false, on<&frmMain::mnuabout_Click>},
+    {"", "mnuabout", "About...", K::BarCommand, false, on<&SmallWindows::mnuabout_Click>},
 };
 
 constexpr ButtonEntry kButtons[] = {
-    {"Command1", 585, "New Document", "new", on<&frmMain::Command1_Click>},
-    {"Command2", 1080, "Open a Document", "open", on<&frmMain::Command2_Click>},
-    {"Command3", 1575, "Save this Document", "save", on<&frmMain::Command3_Click>},
-    {"Command4", 2070, "Print HTML", "print", on<&frmMain::Command4_Click>},
-    {"Command5", 2565, "Cut", "cut", on<&frmMain::Command5_Click>},
-    {"Command6", 3060, "Copy", "copy", on<&frmMain::Command6_Click>},
-    {"Command7", 3555, "Paste", "paste", on<&frmMain::Command7_Click>},
+    {"Command1", 585, "New Document", "new", on<&Document::mnuFileNew_Click>},
+    {"Command2", 1080, "Open a Document", "open", on<&Document::mnuFileOpen_Click>},
+    {"Command3", 1575, "Save this Document", "save", on<&Document::mnuFileSave_Click>},
+    {"Command4", 2070, "Print HTML", "print", on<&Document::mnuFilePrint_Click>},
+    {"Command5", 2565, "Cut", "cut", on<&Document::mnuEditCut_Click>},
+    {"Command6", 3060, "Copy", "copy", on<&Document::mnuEditCopy_Click>},
+    {"Command7", 3555, "Paste", "paste", on<&Document::mnuEditPaste_Click>},
     {"Command8", 4050, "Insert Hyperlink", "link"},
     {"Command9", 4545, "Image Source", "image..."},
-    {"Command10", 5040, "Color Selector", "color", on<&frmMain::Command10_Click>},
+    {"Command10", 5040, "Color Selector", "color", on<&TagInsertion::Command10_Click>},
     {"Command11", 5535, "Line Break", "br"},
     {"Command12", 6030, "New Paragraph", "P"},
     {"Command17", 6525, "Bold", "B"},

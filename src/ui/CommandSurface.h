@@ -2,17 +2,27 @@
 #pragma once
 
 #include <span>
+#include <tuple>
 
-class frmMain;
+class BrowserCommands;
+class DisplayPreferences;
+class Document;
+class SmallWindows;
+class StatusBar;
+class TagInsertion;
 
 // The main window's command surface as data: the menu bar and the row of picture buttons.
 // One piece of code (frmMain) turns these tables into actions and widgets; every action
 // and widget carries its control name as objectName. Each command is declared once, here:
-// its row names its handler on frmMain, or none when the control inserts the snippet of
-// its name from the catalogue (the window refuses to start when it finds neither).
+// its row names its handler on the object that does the work, or none when the control
+// inserts the snippet of its name from the catalogue (the window refuses to start when it
+// finds neither). Buttons that repeat a menu command name the same handler.
 namespace CommandSurface {
 
-using Handler = void (*)(frmMain&);
+// The objects the rows' handlers belong to: the features and the window's status bar.
+using Targets = std::tuple<Document&, TagInsertion&, BrowserCommands&, DisplayPreferences&,
+                           SmallWindows&, StatusBar&>;
+using Handler = void (*)(Targets&);
 
 enum class Kind {
     Menu,        // a bar entry or nested menu that only opens its items

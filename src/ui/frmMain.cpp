@@ -1,14 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/frmMain.h"
 
-#include "app/DisplayPreferences.h"
-#include "app/SmallWindows.h"
-#include "app/Startup.h"
-#include "browser/BrowserCommands.h"
 #include "document/Document.h"
 #include "snippets/SnippetCatalogue.h"
 #include "snippets/TagInsertion.h"
 #include "ui/CommandSurface.h"
+#include "ui/Features.h"
+#include "ui/StatusBar.h"
 #include "ui/platform/Dialogs.h"
 #include "ui/platform/EditingArea.h"
 #include "ui/platform/Pictures.h"
@@ -16,12 +14,9 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QDateTime>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QMenuBar>
 #include <QStatusBar>
-#include <QTimer>
 
 namespace {
 
@@ -31,10 +26,6 @@ constexpr int kTextLeft = 0;
 constexpr int kTextTop = 540;
 constexpr int kTextWidth = 5640;
 constexpr int kTextHeight = 2850;
-constexpr int kStatusHeight = 255;
-
-const QString kCredit =
-    QStringLiteral("Quindo HTML Editor \u00a9 1999 Tamblor9, written by Tamblor");
 
 }  // namespace
 
@@ -57,20 +48,21 @@ frmMain::frmMain(Dialogs& dialogs, QString commandLine, QWidget* parent)
     image1_->setScaledContents(true);
     image1_->setToolTip(QStringLiteral("Quindo by Tamblor9"));
     image1_->setAccessibleName(QStringLiteral("Quindo logo"));
-    connect(image1_, &PictureLabel::clicked, this, [this] { Image1_Click(); });
+    // The logo opens the About window, as its menu command does.
+    connect(image1_, &PictureLabel::clicked, this,
+            [this] { runCommand(QStringLiteral("mnuabout")); });
 
     text1_ = new EditingArea(central);
     text1_->setObjectName(QStringLiteral("Text1"));
     text1_->setGeometry(Twips::rect(kTextLeft, kTextTop, kTextWidth, kTextHeight));
 
-    document_ = new Document(*this);
-    tags_ = std::make_unique<TagInsertion>(*this);
-    browser_ = std::make_unique<BrowserCommands>(*this, *document_);
-    display_ = std::make_unique<DisplayPreferences>(*this);
-    smallWindows_ = std::make_unique<SmallWindows>(*this);
-
+    features_ = std::make_unique<Features>(*this);
+    statusBar_ = new StatusBar(*this, this);
+    setStatusBar(statusBar_);
+    targets_ = std::make_unique<CommandSurface::Targets>(features_->document(), features_->tags(),
+                                                         features_->browser(), features_->display(),
+                                                         features_->smallWindows(), *statusBar_);
     buildCommandSurface();
-    buildStatusBar();
     // Tab and Shift+Tab move the focus out of the editing area; Ctrl+Tab types a tab.
     text1_->installEventFilter(this);
 
@@ -88,6 +80,16 @@ frmMain::frmMain(Dialogs& dialogs, QString commandLine, QWidget* parent)
 }
 
 frmMain::~frmMain() = default;
+
+Document& frmMain::document() {
+    return features_->document();
+}
+TagInsertion& frmMain::tags() {
+    return features_->tags();
+}
+SmallWindows& frmMain::smallWindows() {
+    return features_->smallWindows();
+}
 
 void frmMain::buildCommandSurface() {
     using CommandSurface::Kind;
@@ -153,46 +155,12 @@ void frmMain::buildCommandSurface() {
     }
 }
 
-void frmMain::buildStatusBar() {
-    statusBar_ = new QStatusBar(this);
-    statusBar_->setObjectName(QStringLiteral("StatusBar1"));
-    statusBar_->setSizeGripEnabled(true);
-    statusBar_->setFixedHeight(Twips::toPixels(kStatusHeight));
-    statusBar_->setFocusPolicy(Qt::TabFocus);
-    auto addPanel = [this](const QString& text, int stretch) {
-        auto* panel = new QLabel(text, statusBar_);
-        // The panels never hold the window wider than the user makes it: they cut their
-        // text instead.
-        panel->setMinimumWidth(1);
-        panel->setFrameShape(QFrame::StyledPanel);
-        panel->setFrameShadow(QFrame::Sunken);
-        statusBar_->addPermanentWidget(panel, stretch);
-        return panel;
-    };
-    QLabel* credit = addPanel(kCredit, 1);
-    credit->setObjectName(QStringLiteral("Panel1"));
-    credit->setToolTip(kCredit);
-    // The second panel is a clock; its design text is "12:34 PM".
-    QLabel* clock = addPanel(QStringLiteral("12:34 PM"), 0);
-    clock->setObjectName(QStringLiteral("Panel2"));
-    auto* tick = new QTimer(clock);
-    auto showTime = [clock] {
-        clock->setText(
-            QLocale(QLocale::English).toString(QTime::currentTime(), QStringLiteral("h:mm AP")));
-    };
-    connect(tick, &QTimer::timeout, clock, showTime);
-    showTime();
-    tick->start(15000);
-    addPanel(QStringLiteral("doc"), 0)->setObjectName(QStringLiteral("Panel3"));
-    addPanel(QStringLiteral("Current Document"), 0)->setObjectName(QStringLiteral("Panel4"));
-    setStatusBar(statusBar_);
-}
-
 void frmMain::addCommand(const QString& controlName, CommandSurface::Handler handler) {
     if (handler) {
-        commands_.insert(controlName, [this, handler] { handler(*this); });
+        commands_.insert(controlName, [this, handler] { handler(*targets_); });
     } else if (SnippetCatalogue::find(controlName)) {
-        commands_.insert(controlName, [this, controlName] { tags_->runSnippet(controlName); });
+        commands_.insert(controlName,
+                         [this, controlName] { features_->tags().runSnippet(controlName); });
     } else {
         // A row without a command is a dead control: refuse to start rather than ship it.
         qFatal("%s has neither a handler nor a snippet", qPrintable(controlName));
@@ -211,8 +179,11 @@ bool frmMain::runCommand(const QString& controlName) {
 // ---- start-up ---------------------------------------------------------------------
 
 void frmMain::Form_Load() {
-    startupCount_ = Startup::load(*this, *smallWindows_, *display_);
-    document_->loadCommandLine(commandLine_);
+    startupCount_ = features_->load(commandLine_);
+}
+
+bool frmMain::Form_QueryUnload() {
+    return features_->document().Form_QueryUnload();
 }
 
 QSize frmMain::innerSizeTwips() const {
@@ -284,7 +255,7 @@ void frmMain::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-// ---- menu ticks and the status bar ---------------------------------------------------
+// ---- menu ticks ---------------------------------------------------
 
 bool frmMain::isChecked(const QString& controlName) const {
     const QAction* item = action(controlName);
@@ -294,17 +265,6 @@ bool frmMain::isChecked(const QString& controlName) const {
 void frmMain::setChecked(const QString& controlName, bool checked) {
     if (QAction* item = action(controlName)) {
         item->setChecked(checked);
-    }
-}
-
-void frmMain::mnuViewStatusBar_Click() {
-    QAction* item = action(QStringLiteral("mnuViewStatusBar"));
-    if (item->isChecked()) {
-        statusBar_->hide();
-        item->setChecked(false);
-    } else {
-        statusBar_->show();
-        item->setChecked(true);
     }
 }
 
@@ -343,132 +303,4 @@ void frmMain::closeSecondaryWindows() {
             window->close();
         }
     }
-}
-
-// ---- the handlers: one call each into the feature that does the work ---------------------
-
-void frmMain::mnuFileNew_Click() {
-    document_->mnuFileNew_Click();
-}
-void frmMain::mnuFileOpen_Click() {
-    document_->mnuFileOpen_Click();
-}
-void frmMain::mnuFileClose_Click() {
-    document_->mnuFileClose_Click();
-}
-bool frmMain::mnuFileSave_Click() {
-    return document_->mnuFileSave_Click();
-}
-bool frmMain::mnuFileSaveAs_Click() {
-    return document_->mnuFileSaveAs_Click();
-}
-void frmMain::mnuFilePrint_Click() {
-    document_->mnuFilePrint_Click();
-}
-void frmMain::mnuFileExit_Click() {
-    document_->mnuFileExit_Click();
-}
-bool frmMain::Form_QueryUnload() {
-    return document_->Form_QueryUnload();
-}
-void frmMain::mnuEditCut_Click() {
-    document_->mnuEditCut_Click();
-}
-void frmMain::mnuEditCopy_Click() {
-    document_->mnuEditCopy_Click();
-}
-void frmMain::mnuEditPaste_Click() {
-    document_->mnuEditPaste_Click();
-}
-void frmMain::mnucutall_Click() {
-    document_->mnucutall_Click();
-}
-void frmMain::mnucopyall_Click() {
-    document_->mnucopyall_Click();
-}
-
-void frmMain::Command1_Click() {
-    mnuFileNew_Click();
-}
-void frmMain::Command2_Click() {
-    mnuFileOpen_Click();
-}
-void frmMain::Command3_Click() {
-    mnuFileSave_Click();
-}
-void frmMain::Command4_Click() {
-    mnuFilePrint_Click();
-}
-void frmMain::Command5_Click() {
-    mnuEditCut_Click();
-}
-void frmMain::Command6_Click() {
-    mnuEditCopy_Click();
-}
-void frmMain::Command7_Click() {
-    mnuEditPaste_Click();
-}
-
-void frmMain::Command10_Click() {
-    tags_->Command10_Click();
-}
-void frmMain::mnucolorf_Click() {
-    tags_->mnucolorf_Click();
-}
-
-void frmMain::mnuTest_Click() {
-    browser_->mnuTest_Click();
-}
-void frmMain::mnuprimer_Click() {
-    browser_->mnuprimer_Click();
-}
-void frmMain::mnusample_Click() {
-    browser_->mnusample_Click();
-}
-void frmMain::mnuusing_Click() {
-    browser_->mnuusing_Click();
-}
-void frmMain::mnuset_Click() {
-    browser_->mnuset_Click();
-}
-void frmMain::mnukeys_Click() {
-    browser_->mnukeys_Click();
-}
-
-void frmMain::mnuqn8_Click() {
-    display_->mnuqn8_Click();
-}
-void frmMain::mnuqn10_Click() {
-    display_->mnuqn10_Click();
-}
-void frmMain::mnuqn12_Click() {
-    display_->mnuqn12_Click();
-}
-void frmMain::mnuqn14_Click() {
-    display_->mnuqn14_Click();
-}
-void frmMain::mnuqnarial_Click() {
-    display_->mnuqnarial_Click();
-}
-void frmMain::mnuqntimes_Click() {
-    display_->mnuqntimes_Click();
-}
-void frmMain::mnuqnverdana_Click() {
-    display_->mnuqnverdana_Click();
-}
-
-void frmMain::mnuPad_Click() {
-    smallWindows_->mnuPad_Click();
-}
-void frmMain::mnulistex_Click() {
-    smallWindows_->mnulistex_Click();
-}
-void frmMain::mnunewwin_Click() {
-    smallWindows_->mnunewwin_Click();
-}
-void frmMain::mnuabout_Click() {
-    smallWindows_->mnuabout_Click();
-}
-void frmMain::Image1_Click() {
-    mnuabout_Click();
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "ui/CommandSurface.h"
+#include "ui/StatusBar.h"
 #include "ui/platform/WindowHost.h"
 
 #include <QHash>
@@ -13,23 +15,19 @@
 
 class QAction;
 class QMenu;
-class QStatusBar;
-class BrowserCommands;
 class Dialogs;
-class DisplayPreferences;
 class Document;
 class EditingArea;
+class Features;
 class PictureButton;
 class PictureLabel;
 class SmallWindows;
 class TagInsertion;
 
 // The main window: the editing area, the menu bar and the row of picture buttons (built
-// from the command surface's tables), the status bar and the small windows it keeps.
-// Every command of the surface is a handler here, and every handler is one call into the
-// feature that does the work: the document (document/), tag insertion (snippets/), the
-// browser and options (browser/), the display preferences and small windows (app/). The
-// features see the window only as a WindowHost.
+// from the command surface's tables, whose rows call the features straight), the status
+// bar, the resize rule, the small windows it keeps and the keyboard filter. The features
+// (ui/Features) see the window only as a WindowHost.
 class frmMain : public QMainWindow, public WindowHost {
     Q_OBJECT
 
@@ -39,13 +37,14 @@ class frmMain : public QMainWindow, public WindowHost {
     ~frmMain() override;
 
     // ---- the features -------------------------------------------------------------
-    Document& document() { return *document_; }
-    TagInsertion& tags() { return *tags_; }
-    SmallWindows& smallWindows() { return *smallWindows_; }
+    Features& features() { return *features_; }
+    Document& document();
+    TagInsertion& tags();
+    SmallWindows& smallWindows();
 
     // ---- controls ------------------------------------------------------------------
     EditingArea& Text1() { return *text1_; }
-    QStatusBar& StatusBar1() { return *statusBar_; }
+    StatusBar& StatusBar1() { return *statusBar_; }
     PictureLabel& Image1() { return *image1_; }
     QAction* action(const QString& controlName) const { return actions_.value(controlName); }
     QMenu* menu(const QString& controlName) const { return menus_.value(controlName); }
@@ -74,63 +73,13 @@ class frmMain : public QMainWindow, public WindowHost {
     // Runs once, before the window is first shown.
     void Form_Load();
     void Form_Resize();
+    bool Form_QueryUnload();
     // The editing area's size (twips) for an inner size (twips): below a threshold that
     // dimension keeps its current value.
     static QSize editingAreaSizeFor(QSize inner, QSize current);
     QSize innerSizeTwips() const;
     // The start-up count while the load runs.
     qint16 startupCount() const { return startupCount_; }
-
-    // ---- the command surface's handlers, by feature ---------------------------------
-    // The document (document/Document)
-    void mnuFileNew_Click();
-    void mnuFileOpen_Click();
-    void mnuFileClose_Click();
-    bool mnuFileSave_Click();
-    bool mnuFileSaveAs_Click();
-    void mnuFilePrint_Click();
-    void mnuFileExit_Click();
-    bool Form_QueryUnload();
-    void mnuEditCut_Click();
-    void mnuEditCopy_Click();
-    void mnuEditPaste_Click();
-    void mnucutall_Click();
-    void mnucopyall_Click();
-    // The buttons that forward to File and Edit commands
-    void Command1_Click();
-    void Command2_Click();
-    void Command3_Click();
-    void Command4_Click();
-    void Command5_Click();
-    void Command6_Click();
-    void Command7_Click();
-    // Tag insertion (snippets/TagInsertion); the other insertion commands are the
-    // catalogue's snippets
-    void Command10_Click();
-    void mnucolorf_Click();
-    // Browser, help and options (browser/BrowserCommands)
-    void mnuTest_Click();
-    void mnuprimer_Click();
-    void mnusample_Click();
-    void mnuusing_Click();
-    void mnuset_Click();
-    void mnukeys_Click();
-    // Display preferences (app/DisplayPreferences)
-    void mnuqn8_Click();
-    void mnuqn10_Click();
-    void mnuqn12_Click();
-    void mnuqn14_Click();
-    void mnuqnarial_Click();
-    void mnuqntimes_Click();
-    void mnuqnverdana_Click();
-    // Small windows (app/SmallWindows)
-    void mnuPad_Click();
-    void mnulistex_Click();
-    void mnunewwin_Click();
-    void mnuabout_Click();
-    void Image1_Click();
-    // The window's own layout
-    void mnuViewStatusBar_Click();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -139,14 +88,13 @@ class frmMain : public QMainWindow, public WindowHost {
 
   private:
     void buildCommandSurface();
-    void buildStatusBar();
-    void addCommand(const QString& controlName, void (*handler)(frmMain&));
+    void addCommand(const QString& controlName, CommandSurface::Handler handler);
 
     Dialogs& dialogs_;
     QString commandLine_;
     qint16 startupCount_ = 0;
     EditingArea* text1_ = nullptr;
-    QStatusBar* statusBar_ = nullptr;
+    StatusBar* statusBar_ = nullptr;
     PictureLabel* image1_ = nullptr;
     QHash<QString, QAction*> actions_;
     QHash<QString, QMenu*> menus_;
@@ -154,9 +102,6 @@ class frmMain : public QMainWindow, public WindowHost {
     QHash<QString, std::function<void()>> commands_;
     QHash<QString, QPointer<QWidget>> secondaryWindows_;
 
-    Document* document_ = nullptr;  // a child QObject of the window
-    std::unique_ptr<TagInsertion> tags_;
-    std::unique_ptr<BrowserCommands> browser_;
-    std::unique_ptr<DisplayPreferences> display_;
-    std::unique_ptr<SmallWindows> smallWindows_;
+    std::unique_ptr<Features> features_;
+    std::unique_ptr<CommandSurface::Targets> targets_;
 };

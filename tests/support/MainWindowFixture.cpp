@@ -115,10 +115,10 @@ bool MainWindowFixture::saveFileAs(const QString& file) {
     return window_->document().SaveFileAs(file);
 }
 bool MainWindowFixture::save() {
-    return window_->mnuFileSave_Click();
+    return window_->document().mnuFileSave_Click();
 }
 bool MainWindowFixture::saveAs() {
-    return window_->mnuFileSaveAs_Click();
+    return window_->document().mnuFileSaveAs_Click();
 }
 bool MainWindowFixture::askSaveCurrentDocument() {
     return window_->document().askSaveCurrentDocument();
@@ -129,7 +129,7 @@ void MainWindowFixture::insertAtCaret(const QByteArray& text, std::optional<qint
 }
 
 void MainWindowFixture::print() {
-    window_->mnuFilePrint_Click();
+    window_->document().mnuFilePrint_Click();
 }
 void MainWindowFixture::showOptions() {
     ShowOptionsWindow(*window_);
