@@ -6,6 +6,8 @@
 #include "app/Startup.h"
 #include "browser/BrowserCommands.h"
 #include "document/Document.h"
+#include "editing/FindReplace.h"
+#include "editing/GoToLine.h"
 #include "snippets/SnippetCatalogue.h"
 #include "snippets/TagInsertion.h"
 #include "ui/CommandSurface.h"
@@ -20,6 +22,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -68,6 +71,18 @@ frmMain::frmMain(Dialogs& dialogs, QString commandLine, QWidget* parent)
     browser_ = std::make_unique<BrowserCommands>(*this, *document_);
     display_ = std::make_unique<DisplayPreferences>(*this);
     smallWindows_ = std::make_unique<SmallWindows>(*this);
+    findReplace_ = std::make_unique<FindReplace>(*this);
+    goToLine_ = std::make_unique<GoToLine>(*this);
+    // Find and Replace and Go to Line: keys of the window, on no menu item.
+    for (const auto& [keys, run] :
+         std::initializer_list<std::pair<QKeySequence, std::function<void()>>>{
+             {Qt::CTRL | Qt::Key_F, [this] { findReplace_->showFind(); }},
+             {Qt::CTRL | Qt::Key_H, [this] { findReplace_->showReplace(); }},
+             {Qt::Key_F3, [this] { findReplace_->findNext(); }},
+             {Qt::SHIFT | Qt::Key_F3, [this] { findReplace_->findPrevious(); }},
+             {Qt::CTRL | Qt::Key_G, [this] { goToLine_->show(); }}}) {
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, run);
+    }
 
     buildCommandSurface();
     buildStatusBar();
@@ -311,9 +326,9 @@ void frmMain::mnuViewStatusBar_Click() {
 // ---- secondary windows ----------------------------------------------------------------
 
 QStringList frmMain::secondaryWindowCloseOrder() {
-    return {QStringLiteral("frmfirst"), QStringLiteral("frmList"), QStringLiteral("frmPad"),
-            QStringLiteral("frmAbout"), QStringLiteral("frmNew"),  QStringLiteral("frmOptions"),
-            QStringLiteral("frmsplash")};
+    return {QStringLiteral("frmfirst"),  QStringLiteral("frmList"), QStringLiteral("frmPad"),
+            QStringLiteral("frmAbout"),  QStringLiteral("frmNew"),  QStringLiteral("frmOptions"),
+            QStringLiteral("frmsplash"), QStringLiteral("frmFind"), QStringLiteral("frmGoTo")};
 }
 
 QWidget* frmMain::secondaryWindow(const QString& name) const {
