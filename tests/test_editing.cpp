@@ -87,15 +87,18 @@ class EditingTest : public QObject {
         return f.text().SendScintilla(message, w, 0L);
     }
     // The page, then the Find and Replace window through its key with the fields filled in.
-    void openFind(const QByteArray& text, const QString& what, const QString& with = {},
-                  bool matchCase = false, bool wholeWord = false, Qt::Key key = Qt::Key_H) {
+    [[nodiscard]] bool openFind(const QByteArray& text, const QString& what,
+                                const QString& with = {}, bool matchCase = false,
+                                bool wholeWord = false, Qt::Key key = Qt::Key_H) {
         f.setText(text);
         QTest::keyClick(&f.text(), key, Qt::ControlModifier);
-        QVERIFY(findWindow());
+        if (!findWindow())
+            return false;
         control<QLineEdit>("frmFind", "txtFind")->setText(what);
         control<QLineEdit>("frmFind", "txtReplace")->setText(with);
         control<QCheckBox>("frmFind", "chkCase")->setChecked(matchCase);
         control<QCheckBox>("frmFind", "chkWord")->setChecked(wholeWord);
+        return true;
     }
     void click(const char* button) { control<QPushButton>("frmFind", button)->click(); }
 
@@ -111,7 +114,7 @@ class EditingTest : public QObject {
     void find_data() { addRows(kFind); }
     void find() {
         const FindRow& row = fetchRow(kFind);
-        openFind(row.text, row.what, {}, row.matchCase, row.wholeWord, Qt::Key_F);
+        QVERIFY(openFind(row.text, row.what, {}, row.matchCase, row.wholeWord, Qt::Key_F));
         f.select(row.from, row.to);
         switch (row.how) {
             case ReturnKey:
@@ -173,7 +176,7 @@ class EditingTest : public QObject {
     // ---- Replace -------------------------------------------------------------------
 
     void replaceThenFindNext() {
-        openFind("cat cat cat", "cat", "dog");
+        QVERIFY(openFind("cat cat cat", "cat", "dog"));
         click("cmdReplace");  // nothing selected yet: finds the first
         QCOMPARE(f.bytes(), QByteArray("cat cat cat"));
         QCOMPARE(f.docChanged(), qint16(0));
@@ -187,7 +190,7 @@ class EditingTest : public QObject {
     void replaceAll_data() { addRows(kReplaceAll); }
     void replaceAll() {
         const ReplaceRow& row = fetchRow(kReplaceAll);
-        openFind(row.text, row.what, row.with, row.matchCase);
+        QVERIFY(openFind(row.text, row.what, row.with, row.matchCase));
         click("cmdReplaceAll");
         QCOMPARE(f.bytes(), row.after);
         QCOMPARE(outcome(), QString(row.outcome));
