@@ -13,6 +13,7 @@
 #include "ScriptedDialogs.h"
 #include "document/Document.h"
 #include "document/DocumentFile.h"
+#include "editing/FindReplace.h"
 #include "snippets/TagInsertion.h"
 #include "ui/frmMain.h"
 #include "ui/platform/EditingArea.h"
@@ -417,6 +418,85 @@ int childKeys(const QString& file, int keys) {
     return 0;
 }
 
+// Find and Replace on a large page: the window's opening, Find Next across the whole page
+// (the only match at its end), and Replace All of 100,000 matches as one undoable edit.
+int childFind(const QString& file) {
+    ScriptedDialogs dialogs;
+    frmMain window(dialogs, QString());
+    showAndSettle(window);
+    if (!loadPage(window, file)) {
+        put("find_ok", 0);
+        return 0;
+    }
+    using Sci = QsciScintillaBase;
+    EditingArea& area = window.Text1();
+    FindReplace& search = window.findReplace();
+    // The marks: the start of 100,000 lines spread over the page and one after its end,
+    // written without undo history so that only Replace All's own edit counts.
+    constexpr qint64 kMatches = 100000;
+    const QByteArray mark("QMARK");
+    area.SendScintilla(Sci::SCI_SETUNDOCOLLECTION, 0L);
+    const qint64 lines = area.byteLength() / kLineLength;
+    for (qint64 i = 0; i < kMatches; ++i) {
+        const qint64 at = (i * lines / kMatches) * kLineLength;
+        area.SendScintilla(Sci::SCI_SETTARGETRANGE, static_cast<unsigned long>(at),
+                           static_cast<long>(at + mark.size()));
+        area.SendScintilla(Sci::SCI_REPLACETARGET, static_cast<unsigned long>(mark.size()),
+                           mark.constData());
+    }
+    area.SendScintilla(Sci::SCI_APPENDTEXT, 5UL, "QLAST");
+    area.SendScintilla(Sci::SCI_SETUNDOCOLLECTION, 1L);
+    area.SendScintilla(Sci::SCI_EMPTYUNDOBUFFER);
+    area.SendScintilla(Sci::SCI_GOTOPOS, 0UL);
+    QCoreApplication::processEvents();
+
+    qint64 start = nowNs();
+    search.showFind();
+    QWidget* findWindow = window.secondaryWindow(FindReplace::kWindowName);
+    spinUntil(
+        [&] { return findWindow->windowHandle() && findWindow->windowHandle()->isExposed(); });
+    QCoreApplication::processEvents();
+    put("find_window_ns", double(nowNs() - start));
+
+    // Processor time beside the wall time: on a busy machine the wall time says little.
+    auto cpuNs = [] {
+        timespec t{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+        return double(qint64(t.tv_sec) * 1000000000 + t.tv_nsec);
+    };
+    search.findWhat = QStringLiteral("QLAST");
+    double cpu = cpuNs();
+    start = nowNs();
+    const bool found = search.findNext();
+    put("find_next_ns", double(nowNs() - start));
+    put("find_next_cpu_ns", cpuNs() - cpu);
+    put("find_ok", found && area.SendScintilla(Sci::SCI_GETSELECTIONEND) == area.byteLength());
+    // The same with Match case: Scintilla compares bytes instead of folding each character.
+    area.SendScintilla(Sci::SCI_GOTOPOS, 0UL);
+    search.matchCase = true;
+    cpu = cpuNs();
+    start = nowNs();
+    search.findNext();
+    put("find_next_case_ns", double(nowNs() - start));
+    put("find_next_case_cpu_ns", cpuNs() - cpu);
+    search.matchCase = false;
+
+    area.SendScintilla(Sci::SCI_GOTOPOS, 0UL);
+    put("rss_before_kb", double(peakRssKb()));
+    search.findWhat = QString::fromLatin1(mark);
+    search.replaceWith = QStringLiteral("<B>Q</B>");
+    cpu = cpuNs();
+    start = nowNs();
+    const qint64 replaced = search.replaceAll();
+    QCoreApplication::processEvents();
+    put("replace_all_ns", double(nowNs() - start));
+    put("replace_all_cpu_ns", cpuNs() - cpu);
+    put("replace_all_count", double(replaced));
+    put("rss_kb", double(peakRssKb()));
+    put("page_bytes", double(area.byteLength()));
+    return 0;
+}
+
 // ---- the parent: floors, children, table ---------------------------------------------
 
 using Values = QMap<QString, QString>;
@@ -624,6 +704,36 @@ QString machineText() {
              'f', 0);
 }
 
+// The Find and Replace rows, for the largest page.
+void findRows(Bench& bench, const QString& file, const QString& sz) {
+    const Values found = bench.child({QStringLiteral("find"), file});
+    auto value = [&](const char* key) { return found.value(QLatin1String(key)).toDouble(); };
+    if (found.value(QStringLiteral("find_ok")) != QLatin1String("1")) {
+        row(QStringLiteral("Find Next across the page"), sz, QStringLiteral("failed"));
+        return;
+    }
+    row(QStringLiteral("Find and Replace window opens"), QString(), ms(value("find_window_ns")), {},
+        {}, std::nullopt, QStringLiteral("< 50 ms"), value("find_window_ns") < 50e6);
+    auto both = [&](const char* key) {
+        return QStringLiteral("%1 (processor %2)")
+            .arg(ms(value(key)), ms(value((QByteArray(key).chopped(3) + "_cpu_ns").constData())));
+    };
+    row(QStringLiteral("Find Next across the page"), sz, both("find_next_ns"), {}, {}, std::nullopt,
+        QStringLiteral("< 0.3 s"), value("find_next_ns") < 300e6);
+    row(QStringLiteral("Find Next across the page, Match case"), sz, both("find_next_case_ns"));
+    const double count = value("replace_all_count");
+    row(QStringLiteral("Replace All, %1 matches").arg(count), sz, both("replace_all_ns"), {}, {},
+        std::nullopt, QStringLiteral("< 2 s"), count == 100000 && value("replace_all_ns") < 2e9);
+    const double rss = value("rss_kb") * 1024.0;
+    const double page = value("page_bytes");
+    row(QStringLiteral("peak memory with Replace All"), sz, mb(rss), QStringLiteral("page"),
+        mb(page), rss / page, QStringLiteral("< 2x"), rss < 2 * page);
+    // What Replace All itself added (the text's buffer grows once when the page does).
+    const double added = rss - value("rss_before_kb") * 1024.0;
+    row(QStringLiteral("memory Replace All added"), sz, mb(added), QStringLiteral("page"), mb(page),
+        added / page);
+}
+
 int parent() {
     QTemporaryDir temp(QDir::tempPath() + QStringLiteral("/quindo-bench-XXXXXX"));
     Bench bench;
@@ -777,6 +887,9 @@ int parent() {
                 row(QStringLiteral("insertion at a random place, per edit"), sz, notImplemented);
             }
         }
+        if (largest) {
+            findRows(bench, file, sz);
+        }
         QFile::remove(file);
     }
 
@@ -907,6 +1020,9 @@ int main(int argc, char** argv) {
     }
     if (mode == QLatin1String("random")) {
         return childRandom(args.value(1));
+    }
+    if (mode == QLatin1String("find")) {
+        return childFind(args.value(1));
     }
     if (mode == QLatin1String("keys")) {
         return childKeys(args.value(1), args.value(2).toInt());

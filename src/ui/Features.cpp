@@ -6,6 +6,8 @@
 #include "app/Startup.h"
 #include "browser/BrowserCommands.h"
 #include "document/Document.h"
+#include "editing/FindReplace.h"
+#include "editing/GoToLine.h"
 #include "snippets/TagInsertion.h"
 #include "ui/platform/WindowHost.h"
 
@@ -18,7 +20,9 @@ Features::Features(WindowHost& host)
       tags_(std::make_unique<TagInsertion>(host)),
       browser_(std::make_unique<BrowserCommands>(host, *document_)),
       display_(std::make_unique<DisplayPreferences>(host)),
-      smallWindows_(std::make_unique<SmallWindows>(host)) {}
+      smallWindows_(std::make_unique<SmallWindows>(host)),
+      findReplace_(std::make_unique<FindReplace>(host)),
+      goToLine_(std::make_unique<GoToLine>(host)) {}
 
 Features::~Features() = default;
 

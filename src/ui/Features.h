@@ -9,13 +9,16 @@
 class BrowserCommands;
 class DisplayPreferences;
 class Document;
+class FindReplace;
+class GoToLine;
 class SmallWindows;
 class TagInsertion;
 class WindowHost;
 
 // The features of one main window, made and wired to each other in this one place: the
 // document (document/), tag insertion (snippets/), the browser, help and options
-// (browser/), the display preferences and the small windows (app/). Each sees the window
+// (browser/), the display preferences and the small windows (app/), find and replace
+// and go to line (editing/). Each sees the window
 // only as a WindowHost.
 class Features {
   public:
@@ -29,6 +32,8 @@ class Features {
     BrowserCommands& browser() { return *browser_; }
     DisplayPreferences& display() { return *display_; }
     SmallWindows& smallWindows() { return *smallWindows_; }
+    FindReplace& findReplace() { return *findReplace_; }
+    GoToLine& goToLine() { return *goToLine_; }
 
     // The window's load, before it is first shown: the stored preferences and the command
     // line's file. Returns the start-up count it stored.
@@ -44,4 +49,6 @@ class Features {
     std::unique_ptr<BrowserCommands> browser_;
     std::unique_ptr<DisplayPreferences> display_;
     std::unique_ptr<SmallWindows> smallWindows_;
+    std::unique_ptr<FindReplace> findReplace_;
+    std::unique_ptr<GoToLine> goToLine_;
 };

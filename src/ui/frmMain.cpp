@@ -2,6 +2,8 @@
 #include "ui/frmMain.h"
 
 #include "document/Document.h"
+#include "editing/FindReplace.h"
+#include "editing/GoToLine.h"
 #include "snippets/SnippetCatalogue.h"
 #include "snippets/TagInsertion.h"
 #include "ui/CommandSurface.h"
@@ -16,6 +18,7 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMenuBar>
+#include <QShortcut>
 #include <QStatusBar>
 
 namespace {
@@ -63,6 +66,16 @@ frmMain::frmMain(Dialogs& dialogs, QString commandLine, QWidget* parent)
                                                          features_->browser(), features_->display(),
                                                          features_->smallWindows(), *statusBar_);
     buildCommandSurface();
+    // Find and Replace and Go to Line: keys of the window, on no menu item.
+    for (const auto& [keys, run] :
+         std::initializer_list<std::pair<QKeySequence, std::function<void()>>>{
+             {Qt::CTRL | Qt::Key_F, [this] { features_->findReplace().showFind(); }},
+             {Qt::CTRL | Qt::Key_H, [this] { features_->findReplace().showReplace(); }},
+             {Qt::Key_F3, [this] { features_->findReplace().findNext(); }},
+             {Qt::SHIFT | Qt::Key_F3, [this] { features_->findReplace().findPrevious(); }},
+             {Qt::CTRL | Qt::Key_G, [this] { features_->goToLine().show(); }}}) {
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, run);
+    }
     // Tab and Shift+Tab move the focus out of the editing area; Ctrl+Tab types a tab.
     text1_->installEventFilter(this);
 
@@ -89,6 +102,12 @@ TagInsertion& frmMain::tags() {
 }
 SmallWindows& frmMain::smallWindows() {
     return features_->smallWindows();
+}
+FindReplace& frmMain::findReplace() {
+    return features_->findReplace();
+}
+GoToLine& frmMain::goToLine() {
+    return features_->goToLine();
 }
 
 void frmMain::buildCommandSurface() {
@@ -273,7 +292,7 @@ void frmMain::setChecked(const QString& controlName, bool checked) {
 QStringList frmMain::secondaryWindowCloseOrder() {
     return {QStringLiteral("frmfirst"), QStringLiteral("frmList"), QStringLiteral("frmPad"),
             QStringLiteral("frmAbout"), QStringLiteral("frmNew"),  QStringLiteral("frmOptions"),
-            QStringLiteral("frmsplash")};
+            QStringLiteral("frmsplash"), QStringLiteral("frmFind"), QStringLiteral("frmGoTo")};
 }
 
 QWidget* frmMain::secondaryWindow(const QString& name) const {

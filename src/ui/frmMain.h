@@ -19,6 +19,8 @@ class Dialogs;
 class Document;
 class EditingArea;
 class Features;
+class FindReplace;
+class GoToLine;
 class PictureButton;
 class PictureLabel;
 class SmallWindows;
@@ -41,6 +43,8 @@ class frmMain : public QMainWindow, public WindowHost {
     Document& document();
     TagInsertion& tags();
     SmallWindows& smallWindows();
+    FindReplace& findReplace();
+    GoToLine& goToLine();
 
     // ---- controls ------------------------------------------------------------------
     EditingArea& Text1() { return *text1_; }
