@@ -6,6 +6,9 @@
 #include "app/Startup.h"
 #include "browser/BrowserCommands.h"
 #include "document/Document.h"
+#include "editing/EditingCommands.h"
+#include "editing/EditingKeys.h"
+#include "editing/PageCheck.h"
 #include "snippets/SnippetCatalogue.h"
 #include "snippets/TagInsertion.h"
 #include "ui/CommandSurface.h"
@@ -20,6 +23,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -68,9 +72,19 @@ frmMain::frmMain(Dialogs& dialogs, QString commandLine, QWidget* parent)
     browser_ = std::make_unique<BrowserCommands>(*this, *document_);
     display_ = std::make_unique<DisplayPreferences>(*this);
     smallWindows_ = std::make_unique<SmallWindows>(*this);
+    pageCheck_ = std::make_unique<PageCheck>(*this);
+    EditingKeys::install(*text1_);
+    editingCommands_ = new EditingCommands(*text1_);
+    editingCommands_->bind(QStringLiteral("Cut"), [this] { mnuEditCut_Click(); });
+    editingCommands_->bind(QStringLiteral("Copy"), [this] { mnuEditCopy_Click(); });
+    editingCommands_->bind(QStringLiteral("Paste"), [this] { mnuEditPaste_Click(); });
+    editingCommands_->bind(QStringLiteral("CheckPage"), [this] { pageCheck_->run(); });
 
     buildCommandSurface();
     buildStatusBar();
+    // F10 opens the menu bar's first menu, as on the rest of the desktop.
+    connect(new QShortcut(Qt::Key_F10, this), &QShortcut::activated, this,
+            [this] { menuBar()->setActiveAction(menuBar()->actions().constFirst()); });
     // Tab and Shift+Tab move the focus out of the editing area; Ctrl+Tab types a tab.
     text1_->installEventFilter(this);
 
@@ -311,9 +325,9 @@ void frmMain::mnuViewStatusBar_Click() {
 // ---- secondary windows ----------------------------------------------------------------
 
 QStringList frmMain::secondaryWindowCloseOrder() {
-    return {QStringLiteral("frmfirst"), QStringLiteral("frmList"), QStringLiteral("frmPad"),
-            QStringLiteral("frmAbout"), QStringLiteral("frmNew"),  QStringLiteral("frmOptions"),
-            QStringLiteral("frmsplash")};
+    return {QStringLiteral("frmfirst"),   QStringLiteral("frmCheck"), QStringLiteral("frmList"),
+            QStringLiteral("frmPad"),     QStringLiteral("frmAbout"), QStringLiteral("frmNew"),
+            QStringLiteral("frmOptions"), QStringLiteral("frmsplash")};
 }
 
 QWidget* frmMain::secondaryWindow(const QString& name) const {

@@ -19,6 +19,8 @@ class Dialogs;
 class DisplayPreferences;
 class Document;
 class EditingArea;
+class EditingCommands;
+class PageCheck;
 class PictureButton;
 class PictureLabel;
 class SmallWindows;
@@ -42,6 +44,8 @@ class frmMain : public QMainWindow, public WindowHost {
     Document& document() { return *document_; }
     TagInsertion& tags() { return *tags_; }
     SmallWindows& smallWindows() { return *smallWindows_; }
+    EditingCommands& editingCommands() { return *editingCommands_; }
+    PageCheck& pageCheck() { return *pageCheck_; }
 
     // ---- controls ------------------------------------------------------------------
     EditingArea& Text1() { return *text1_; }
@@ -159,4 +163,6 @@ class frmMain : public QMainWindow, public WindowHost {
     std::unique_ptr<BrowserCommands> browser_;
     std::unique_ptr<DisplayPreferences> display_;
     std::unique_ptr<SmallWindows> smallWindows_;
+    std::unique_ptr<PageCheck> pageCheck_;
+    EditingCommands* editingCommands_ = nullptr;  // a child QObject of the editing area
 };
