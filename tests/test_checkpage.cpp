@@ -37,10 +37,10 @@ const KeyRow kKeyRows[] = {
     // Removed: each changes nothing.
     {"Ctrl+L cuts no line", {{Qt::Key_L, kCtrl}}, kText, 0, 2},
     {"Ctrl+Shift+L deletes no line", {{Qt::Key_L, kCtrl | kShift}}, kText, 0, 2},
-    {"Ctrl+T swaps no lines", {{Qt::Key_T, kCtrl}}, kText, 0, 2},
+    {"Ctrl+T swaps no lines", {{Qt::Key_Down}, {Qt::Key_T, kCtrl}}, kText, 9, 9},
     {"Ctrl+D duplicates nothing", {{Qt::Key_D, kCtrl}}, kText, 0, 2},
     {"Ctrl+Shift+U changes no case", {{Qt::Key_U, kCtrl | kShift}}, kText, 0, 2},
-    {"Ctrl+Q types nothing", {{Qt::Key_Q, kCtrl}}, kText, 0, 2},
+    {"Ctrl+Shift+Q types nothing", {{Qt::Key_Q, kCtrl | kShift}}, kText, 0, 2},
     {"Alt+Backspace undoes nothing",
      {{Qt::Key_X}, {Qt::Key_Backspace, Qt::AltModifier}},
      "x cd\r\nef",
