@@ -58,6 +58,6 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://quindo.org/")
 # Depends comes from the libraries the program links: Qt 6 and the C/C++ runtime only, as
 # QScintilla is inside the program.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "desktop-file-utils")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "desktop-file-utils, tidy")
 set(CPACK_STRIP_FILES ON)
 include(CPack)

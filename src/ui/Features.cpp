@@ -6,9 +6,13 @@
 #include "app/Startup.h"
 #include "browser/BrowserCommands.h"
 #include "document/Document.h"
+#include "editing/EditingCommands.h"
+#include "editing/EditingKeys.h"
 #include "editing/FindReplace.h"
 #include "editing/GoToLine.h"
+#include "editing/PageCheck.h"
 #include "snippets/TagInsertion.h"
+#include "ui/platform/EditingArea.h"
 #include "ui/platform/WindowHost.h"
 
 #include <QTimer>
@@ -22,7 +26,12 @@ Features::Features(WindowHost& host)
       display_(std::make_unique<DisplayPreferences>(host)),
       smallWindows_(std::make_unique<SmallWindows>(host)),
       findReplace_(std::make_unique<FindReplace>(host)),
-      goToLine_(std::make_unique<GoToLine>(host)) {}
+      goToLine_(std::make_unique<GoToLine>(host)),
+      pageCheck_(std::make_unique<PageCheck>(host)) {
+    EditingKeys::install(host.editingArea());
+    editingCommands_ = new EditingCommands(
+        {host.editingArea(), *document_, *findReplace_, *goToLine_, *pageCheck_}, host.window());
+}
 
 Features::~Features() = default;
 

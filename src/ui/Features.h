@@ -9,16 +9,19 @@
 class BrowserCommands;
 class DisplayPreferences;
 class Document;
+class EditingCommands;
 class FindReplace;
 class GoToLine;
+class PageCheck;
 class SmallWindows;
 class TagInsertion;
 class WindowHost;
 
 // The features of one main window, made and wired to each other in this one place: the
 // document (document/), tag insertion (snippets/), the browser, help and options
-// (browser/), the display preferences and the small windows (app/), find and replace
-// and go to line (editing/). Each sees the window
+// (browser/), the display preferences and the small windows (app/), and the editing
+// area's keys, its right-click menu, find and replace, go to line and the page check
+// (editing/). Each sees the window
 // only as a WindowHost.
 class Features {
   public:
@@ -34,6 +37,8 @@ class Features {
     SmallWindows& smallWindows() { return *smallWindows_; }
     FindReplace& findReplace() { return *findReplace_; }
     GoToLine& goToLine() { return *goToLine_; }
+    PageCheck& pageCheck() { return *pageCheck_; }
+    EditingCommands& editingCommands() { return *editingCommands_; }
 
     // The window's load, before it is first shown: the stored preferences and the command
     // line's file. Returns the start-up count it stored.
@@ -51,4 +56,6 @@ class Features {
     std::unique_ptr<SmallWindows> smallWindows_;
     std::unique_ptr<FindReplace> findReplace_;
     std::unique_ptr<GoToLine> goToLine_;
+    std::unique_ptr<PageCheck> pageCheck_;
+    EditingCommands* editingCommands_ = nullptr;  // a child QObject of the editing area
 };

@@ -2,8 +2,6 @@
 #include "ui/frmMain.h"
 
 #include "document/Document.h"
-#include "editing/FindReplace.h"
-#include "editing/GoToLine.h"
 #include "snippets/SnippetCatalogue.h"
 #include "snippets/TagInsertion.h"
 #include "ui/CommandSurface.h"
@@ -66,16 +64,9 @@ frmMain::frmMain(Dialogs& dialogs, QString commandLine, QWidget* parent)
                                                          features_->browser(), features_->display(),
                                                          features_->smallWindows(), *statusBar_);
     buildCommandSurface();
-    // Find and Replace and Go to Line: keys of the window, on no menu item.
-    for (const auto& [keys, run] :
-         std::initializer_list<std::pair<QKeySequence, std::function<void()>>>{
-             {Qt::CTRL | Qt::Key_F, [this] { features_->findReplace().showFind(); }},
-             {Qt::CTRL | Qt::Key_H, [this] { features_->findReplace().showReplace(); }},
-             {Qt::Key_F3, [this] { features_->findReplace().findNext(); }},
-             {Qt::SHIFT | Qt::Key_F3, [this] { features_->findReplace().findPrevious(); }},
-             {Qt::CTRL | Qt::Key_G, [this] { features_->goToLine().show(); }}}) {
-        connect(new QShortcut(keys, this), &QShortcut::activated, this, run);
-    }
+    // F10 opens the menu bar's first menu, as on the rest of the desktop.
+    connect(new QShortcut(Qt::Key_F10, this), &QShortcut::activated, this,
+            [this] { menuBar()->setActiveAction(menuBar()->actions().constFirst()); });
     // Tab and Shift+Tab move the focus out of the editing area; Ctrl+Tab types a tab.
     text1_->installEventFilter(this);
 
@@ -108,6 +99,12 @@ FindReplace& frmMain::findReplace() {
 }
 GoToLine& frmMain::goToLine() {
     return features_->goToLine();
+}
+PageCheck& frmMain::pageCheck() {
+    return features_->pageCheck();
+}
+EditingCommands& frmMain::editingCommands() {
+    return features_->editingCommands();
 }
 
 void frmMain::buildCommandSurface() {
@@ -290,9 +287,10 @@ void frmMain::setChecked(const QString& controlName, bool checked) {
 // ---- secondary windows ----------------------------------------------------------------
 
 QStringList frmMain::secondaryWindowCloseOrder() {
-    return {QStringLiteral("frmfirst"), QStringLiteral("frmList"), QStringLiteral("frmPad"),
-            QStringLiteral("frmAbout"), QStringLiteral("frmNew"),  QStringLiteral("frmOptions"),
-            QStringLiteral("frmsplash"), QStringLiteral("frmFind"), QStringLiteral("frmGoTo")};
+    return {QStringLiteral("frmfirst"),  QStringLiteral("frmList"), QStringLiteral("frmPad"),
+            QStringLiteral("frmAbout"),  QStringLiteral("frmNew"),  QStringLiteral("frmOptions"),
+            QStringLiteral("frmsplash"), QStringLiteral("frmFind"), QStringLiteral("frmGoTo"),
+            QStringLiteral("frmCheck")};
 }
 
 QWidget* frmMain::secondaryWindow(const QString& name) const {

@@ -18,9 +18,11 @@ class QMenu;
 class Dialogs;
 class Document;
 class EditingArea;
+class EditingCommands;
 class Features;
 class FindReplace;
 class GoToLine;
+class PageCheck;
 class PictureButton;
 class PictureLabel;
 class SmallWindows;
@@ -45,6 +47,8 @@ class frmMain : public QMainWindow, public WindowHost {
     SmallWindows& smallWindows();
     FindReplace& findReplace();
     GoToLine& goToLine();
+    PageCheck& pageCheck();
+    EditingCommands& editingCommands();
 
     // ---- controls ------------------------------------------------------------------
     EditingArea& Text1() { return *text1_; }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QCursor>
 #include <QGuiApplication>
 
 // Shows the busy (wait) pointer for as long as the guard lives.

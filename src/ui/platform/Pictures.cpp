@@ -5,6 +5,7 @@
 #include <QFontMetricsF>
 #include <QHash>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -228,6 +229,15 @@ void PictureButton::paintEvent(QPaintEvent*) {
         option.rect = frame.adjusted(3, 3, -3, -3);
         p.drawPrimitive(QStyle::PE_FrameFocusRect, option);
     }
+}
+
+void PictureButton::keyPressEvent(QKeyEvent* event) {
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        click();
+        return;
+    }
+    QAbstractButton::keyPressEvent(event);
 }
 
 void PictureLabel::mouseReleaseEvent(QMouseEvent* event) {

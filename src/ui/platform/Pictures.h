@@ -50,6 +50,8 @@ class PictureButton : public QAbstractButton {
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    // Return and Enter press the button, as Space does.
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     QPixmap normal_;
