@@ -3,7 +3,7 @@
 // in ASCII and in UTF-8 text. Run by hand: bench/bench_insertion (QT_QPA_PLATFORM=offscreen).
 #include "ScriptedDialogs.h"
 #include "ui/frmMain.h"
-#include "ui/platform/EditingArea.h"
+#include "platform/EditingArea.h"
 
 #include <QtTest>
 

@@ -16,7 +16,7 @@
 #include "editing/FindReplace.h"
 #include "snippets/TagInsertion.h"
 #include "ui/frmMain.h"
-#include "ui/platform/EditingArea.h"
+#include "platform/EditingArea.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -6,7 +6,7 @@
 #include "app/frmsplash.h"
 #include "ui/Features.h"
 #include "ui/frmMain.h"
-#include "ui/platform/Dialogs.h"
+#include "platform/Dialogs.h"
 
 #include <QApplication>
 #include <QPointer>

@@ -5,8 +5,8 @@
 // Usage: render_pictures <folder>
 #include "app/SplashPictures.h"
 #include "ui/CommandSurface.h"
-#include "ui/platform/Pictures.h"
-#include "ui/platform/Twips.h"
+#include "platform/Pictures.h"
+#include "platform/Twips.h"
 
 #include <QDir>
 #include <QFile>

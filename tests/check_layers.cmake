@@ -1,6 +1,6 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The layers of src/, checked on every test run (cmake -DSRC=<src> -P check_layers.cmake):
-# 1. Folders include downwards only. From the bottom: ui/platform; app and snippets
+# 1. Folders include downwards only. From the bottom: platform; app, snippets and recovery
 #    (beside each other); document; browser and editing (beside each other); ui; the
 #    executable's files in src/ itself.
 #    A folder may include its own files and any folder below it, nothing else, so no
@@ -9,9 +9,10 @@
 #    through every header of ours it includes, no Qt header outside Qt Core.
 cmake_minimum_required(VERSION 3.25)
 
-set(rank_ui/platform 0)
+set(rank_platform 0)
 set(rank_app 1)
 set(rank_snippets 1)
+set(rank_recovery 1)
 set(rank_document 2)
 set(rank_browser 3)
 set(rank_editing 3)

@@ -15,7 +15,7 @@
 #include "document/Document.h"
 #include "document/Recovery.h"
 #include "ui/frmMain.h"
-#include "ui/platform/EditingArea.h"
+#include "platform/EditingArea.h"
 
 #include <QApplication>
 #include <QTest>

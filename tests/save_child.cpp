@@ -3,7 +3,7 @@
 // test can kill it in the middle of the save.
 //   save_child TARGET MEGABYTES FILLBYTE
 #include "MainWindowFixture.h"
-#include "ui/platform/EditingArea.h"
+#include "platform/EditingArea.h"
 
 #include <QApplication>
 

@@ -11,7 +11,7 @@
 #include "browser/frmOptions.h"
 #include "document/DocumentState.h"
 #include "ui/frmMain.h"
-#include "ui/platform/EditingArea.h"
+#include "platform/EditingArea.h"
 
 #include <QAbstractItemView>
 #include <QFileDialog>

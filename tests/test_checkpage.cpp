@@ -5,8 +5,8 @@
 #include "editing/EditingCommands.h"
 #include "editing/PageCheck.h"
 #include "ui/frmMain.h"
-#include "ui/platform/EditingArea.h"
-#include "ui/platform/Pictures.h"
+#include "platform/EditingArea.h"
+#include "platform/Pictures.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -4,7 +4,7 @@
 // and a character the code page lacks is written as a numeric character reference.
 #include "MainWindowFixture.h"
 #include "ui/frmMain.h"
-#include "ui/platform/EditingArea.h"
+#include "platform/EditingArea.h"
 
 #include <QClipboard>
 #include <QInputMethodEvent>

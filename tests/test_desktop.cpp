@@ -8,9 +8,9 @@
 #include "app/frmsplash.h"
 #include "document/Document.h"
 #include "ui/frmMain.h"
-#include "ui/platform/EditingArea.h"
-#include "ui/platform/Pictures.h"
-#include "ui/platform/Twips.h"
+#include "platform/EditingArea.h"
+#include "platform/Pictures.h"
+#include "platform/Twips.h"
 
 #include <QClipboard>
 #include <QPlainTextEdit>

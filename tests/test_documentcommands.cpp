@@ -8,8 +8,8 @@
 #include "document/DocumentState.h"
 #include "document/frmNew.h"
 #include "ui/frmMain.h"
-#include "ui/platform/EditingArea.h"
-#include "ui/platform/Pictures.h"
+#include "platform/EditingArea.h"
+#include "platform/Pictures.h"
 
 #include <QClipboard>
 #include <QCursor>

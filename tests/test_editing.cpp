@@ -2,7 +2,7 @@
 // Find and Replace and Go to Line through the real main window and its keys.
 #include "MainWindowFixture.h"
 #include "ui/frmMain.h"
-#include "ui/platform/EditingArea.h"
+#include "platform/EditingArea.h"
 
 #include <QCheckBox>
 #include <QLabel>

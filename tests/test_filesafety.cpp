@@ -8,8 +8,8 @@
 #include "app/SettingsStore.h"
 #include "browser/EditEntry.h"
 #include "document/DocumentFile.h"
-#include "ui/platform/Dialogs.h"
-#include "ui/platform/EditingArea.h"
+#include "platform/Dialogs.h"
+#include "platform/EditingArea.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>

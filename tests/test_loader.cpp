@@ -4,7 +4,7 @@
 // stay right through edits at a CR and its LF; a page without faces keeps no style bytes,
 // and a face chosen on a large page covers exactly the selection; accessibility reports on
 // a large page cost no count of the whole text.
-#include "ui/platform/EditingArea.h"
+#include "platform/EditingArea.h"
 
 #include <QtGui/private/qguiapplication_p.h>
 #include <QtGui/qpa/qplatformaccessibility.h>

@@ -12,9 +12,9 @@
 #include "document/DocumentState.h"
 #include "ui/CommandSurface.h"
 #include "ui/frmMain.h"
-#include "ui/platform/EditingArea.h"
-#include "ui/platform/Pictures.h"
-#include "ui/platform/Twips.h"
+#include "platform/EditingArea.h"
+#include "platform/Pictures.h"
+#include "platform/Twips.h"
 
 #include <QAction>
 #include <QLabel>

@@ -9,7 +9,7 @@
 #include "document/DocumentState.h"
 #include "document/frmNew.h"
 #include "ui/frmMain.h"
-#include "ui/platform/EditingArea.h"
+#include "platform/EditingArea.h"
 
 #include <QClipboard>
 #include <QFileDialog>

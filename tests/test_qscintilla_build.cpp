@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The editor runs on our patched QScintilla build, and that build still reports edits to
 // assistive technologies when accessibility is active.
-#include "ui/platform/EditingArea.h"
+#include "platform/EditingArea.h"
 
 #include <QtGui/private/qguiapplication_p.h>
 #include <QtGui/qpa/qplatformaccessibility.h>

@@ -9,9 +9,9 @@
 #include "TestFiles.h"
 #include "document/Document.h"
 #include "document/Recovery.h"
-#include "document/RecoveryJournal.h"
+#include "recovery/RecoveryJournal.h"
 #include "ui/frmMain.h"
-#include "ui/platform/EditingArea.h"
+#include "platform/EditingArea.h"
 
 #include <QElapsedTimer>
 #include <QProcess>

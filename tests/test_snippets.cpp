@@ -7,8 +7,8 @@
 #include "snippets/SnippetCatalogue.h"
 #include "ui/CommandSurface.h"
 #include "ui/frmMain.h"
-#include "ui/platform/EditingArea.h"
-#include "ui/platform/Pictures.h"
+#include "platform/EditingArea.h"
+#include "platform/Pictures.h"
 
 #include <QAction>
 #include <QMessageBox>

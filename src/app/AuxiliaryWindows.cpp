@@ -4,9 +4,9 @@
 #include "app/Credits.h"
 #include "app/ProgramInfo.h"
 #include "app/SettingsStore.h"
-#include "ui/platform/Pictures.h"
-#include "ui/platform/PlainTextBox.h"
-#include "ui/platform/Twips.h"
+#include "platform/Pictures.h"
+#include "platform/PlainTextBox.h"
+#include "platform/Twips.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "ui/platform/SecondaryWindow.h"
+#include "platform/SecondaryWindow.h"
 
 class QLabel;
 class QPlainTextEdit;

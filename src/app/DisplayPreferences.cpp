@@ -4,8 +4,8 @@
 #include "app/DisplayPreferences.h"
 
 #include "app/SettingsStore.h"
-#include "ui/platform/EditingArea.h"
-#include "ui/platform/WindowHost.h"
+#include "platform/EditingArea.h"
+#include "platform/WindowHost.h"
 
 #include <QStringList>
 

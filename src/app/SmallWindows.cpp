@@ -5,8 +5,8 @@
 
 #include "app/AuxiliaryWindows.h"
 #include "app/ProgramInfo.h"
-#include "ui/platform/Dialogs.h"
-#include "ui/platform/WindowHost.h"
+#include "platform/Dialogs.h"
+#include "platform/WindowHost.h"
 
 #include <QProcess>
 

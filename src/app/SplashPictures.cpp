@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/SplashPictures.h"
 
-#include "ui/platform/Pictures.h"
+#include "platform/Pictures.h"
 
 #include <QFont>
 #include <QImage>

@@ -7,7 +7,7 @@
 
 // The two pictures of the splash window, at the size they are shown in (device pixels, so
 // they stay sharp on high-density screens): stored at build time like the other pictures
-// (ui/platform/Pictures.h), or drawn for a size that was not.
+// (platform/Pictures.h), or drawn for a size that was not.
 namespace SplashPictures {
 
 // Their places on the splash, in twips.

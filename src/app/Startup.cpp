@@ -4,7 +4,7 @@
 #include "app/DisplayPreferences.h"
 #include "app/SettingsStore.h"
 #include "app/SmallWindows.h"
-#include "ui/platform/WindowHost.h"
+#include "platform/WindowHost.h"
 
 namespace Startup {
 

@@ -4,7 +4,7 @@
 #include "app/Credits.h"
 #include "app/ProgramInfo.h"
 #include "app/SplashPictures.h"
-#include "ui/platform/Twips.h"
+#include "platform/Twips.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

@@ -4,10 +4,11 @@
 
 #include "app/ProgramInfo.h"
 #include "browser/BrowserPreference.h"
+#include "browser/frmOptions.h"
 #include "document/Document.h"
-#include "ui/platform/Dialogs.h"
-#include "ui/platform/EditingArea.h"
-#include "ui/platform/WindowHost.h"
+#include "platform/Dialogs.h"
+#include "platform/EditingArea.h"
+#include "platform/WindowHost.h"
 
 namespace {
 

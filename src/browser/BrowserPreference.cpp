@@ -2,9 +2,8 @@
 #include "browser/BrowserPreference.h"
 
 #include "app/SettingsStore.h"
-#include "browser/frmOptions.h"
-#include "ui/platform/Dialogs.h"
-#include "ui/platform/WindowHost.h"
+#include "platform/Dialogs.h"
+#include "platform/WindowHost.h"
 
 #include <QFileInfo>
 #include <QProcess>
@@ -47,9 +46,4 @@ void LaunchInBrowser(const QString& browser, const QString& target) {
     }
     // The result is not looked at: a browser that cannot be started is not reported.
     QProcess::startDetached(browser, {target});
-}
-
-void ShowOptionsWindow(WindowHost& host) {
-    host.showSecondaryWindow(QStringLiteral("frmOptions"),
-                             [&host] { return new frmOptions(host); });
 }

@@ -4,7 +4,6 @@
 #include <QString>
 
 class Dialogs;
-class WindowHost;
 
 // The browser the user picked once as a program file, and the one way of starting it.
 // Nothing is kept in memory: every command reads the stored path afresh, so a choice made
@@ -25,6 +24,3 @@ bool ChooseBrowser(Dialogs& dialogs);
 // blanks, quotes, '$', ';' or a leading '-' in either path reach the program unchanged and
 // are never interpreted. An empty browser path starts nothing. Every failure is silent.
 void LaunchInBrowser(const QString& browser, const QString& target);
-
-// Shows the Options window (the one that is open, or a new one) and returns at once.
-void ShowOptionsWindow(WindowHost& host);

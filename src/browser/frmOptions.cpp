@@ -4,10 +4,10 @@
 #include "app/ProgramInfo.h"
 #include "browser/BrowserPreference.h"
 #include "browser/EditEntry.h"
-#include "ui/platform/Dialogs.h"
-#include "ui/platform/Pictures.h"
-#include "ui/platform/Twips.h"
-#include "ui/platform/WindowHost.h"
+#include "platform/Dialogs.h"
+#include "platform/Pictures.h"
+#include "platform/Twips.h"
+#include "platform/WindowHost.h"
 
 #include <QFileInfo>
 #include <QLabel>
@@ -84,4 +84,9 @@ void frmOptions::Command2_Click() {
 
 void frmOptions::Command3_Click() {
     close();
+}
+
+void ShowOptionsWindow(WindowHost& host) {
+    host.showSecondaryWindow(QStringLiteral("frmOptions"),
+                             [&host] { return new frmOptions(host); });
 }

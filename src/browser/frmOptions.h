@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "ui/platform/SecondaryWindow.h"
+#include "platform/SecondaryWindow.h"
 
 class WindowHost;
 class QLabel;
@@ -30,3 +30,6 @@ class frmOptions : public SecondaryWindow {
     QPushButton* command2_;
     QPushButton* command3_;
 };
+
+// Shows the Options window (the one that is open, or a new one) and returns at once.
+void ShowOptionsWindow(WindowHost& host);

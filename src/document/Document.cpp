@@ -3,14 +3,15 @@
 // window's close request.
 #include "document/Document.h"
 
+#include "app/ProgramInfo.h"
 #include "document/DocumentFile.h"
 #include "document/DropLoader.h"
 #include "document/Recovery.h"
 #include "document/frmNew.h"
-#include "ui/platform/BusyCursor.h"
-#include "ui/platform/Dialogs.h"
-#include "ui/platform/EditingArea.h"
-#include "ui/platform/WindowHost.h"
+#include "platform/BusyCursor.h"
+#include "platform/Dialogs.h"
+#include "platform/EditingArea.h"
+#include "platform/WindowHost.h"
 
 #include <QApplication>
 #include <QDir>
@@ -281,10 +282,31 @@ void Document::mnuFileNew_Click() {
     if (!askSaveCurrentDocument()) {
         return;
     }
-    host_.showSecondaryWindow(QStringLiteral("frmNew"),
-                              [this] { return new frmNew(*this, host_); });
+    host_.showSecondaryWindow(QStringLiteral("frmNew"), [this] {
+        return new frmNew(host_, {[this] { return newDocument(Caption::kNewUntitled); },
+                                  [this] { return newDocument(Caption::kBlankTemplate); }});
+    });
     state_.DocChanged = 0;
     recovery_->update();
+}
+
+bool Document::newDocument(const QString& caption) {
+    // The main window stays usable while the new-document window is open: what was typed
+    // there since is not thrown away unasked.
+    if (!askSaveCurrentDocument()) {
+        return false;
+    }
+    state_.dialogFileName.clear();
+    host_.editingArea().setBytes({});
+    host_.setCaption(caption);
+    if (caption == Caption::kBlankTemplate) {
+        // The template is read like any document, but a missing one is reported without a
+        // beep.
+        OpenFile(ProgramInfo::besideProgram(QStringLiteral("blank.html")), /*beep=*/false);
+    } else {
+        host_.editingArea().SetFocus();
+    }
+    return true;
 }
 
 void Document::mnuFileClose_Click() {

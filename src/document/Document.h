@@ -3,7 +3,7 @@
 
 #include "document/DocumentFile.h"
 #include "document/DocumentState.h"
-#include "ui/platform/Dialogs.h"
+#include "platform/Dialogs.h"
 
 #include <QList>
 #include <QObject>
@@ -95,6 +95,9 @@ class Document : public QObject {
     // command goes on: No, or a Yes whose save happened.
     bool promptAndSave(Dialogs::Buttons buttons, const QString& title);
     void Text1_Change();
+    // The new-document window's choices: an empty untitled document, or the template
+    // beside the program. False when the user stopped it at the save prompt.
+    bool newDocument(const QString& caption);
     // False when filename is the file last read or written, another program changed it
     // since, and the user chose not to replace it.
     bool changedOutsideAllowed(const QString& filename);

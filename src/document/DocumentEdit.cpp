@@ -2,9 +2,9 @@
 // The document's Edit commands (the clipboard) and printing.
 #include "document/Document.h"
 #include "document/DocumentPrinter.h"
-#include "ui/platform/Cp1252.h"
-#include "ui/platform/EditingArea.h"
-#include "ui/platform/WindowHost.h"
+#include "platform/Cp1252.h"
+#include "platform/EditingArea.h"
+#include "platform/WindowHost.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "document/DocumentFile.h"
 
-#include "document/RecoveryJournal.h"
+#include "recovery/RecoveryJournal.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -2,7 +2,7 @@
 #include "document/DocumentPrinter.h"
 
 #include "app/ProgramInfo.h"
-#include "ui/platform/EditingArea.h"
+#include "platform/EditingArea.h"
 
 #include <QFontMetrics>
 #include <QPainter>

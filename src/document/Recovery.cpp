@@ -2,9 +2,9 @@
 #include "document/Recovery.h"
 
 #include "document/DocumentState.h"
-#include "ui/platform/Dialogs.h"
-#include "ui/platform/EditingArea.h"
-#include "ui/platform/WindowHost.h"
+#include "platform/Dialogs.h"
+#include "platform/EditingArea.h"
+#include "platform/WindowHost.h"
 
 #include <QDateTime>
 #include <QFile>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "document/RecoveryJournal.h"
+#include "recovery/RecoveryJournal.h"
 
 #include <QObject>
 #include <QTimer>

@@ -1,22 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "document/frmNew.h"
 
-#include "app/ProgramInfo.h"
-#include "document/Document.h"
-#include "ui/platform/EditingArea.h"
-#include "ui/platform/Pictures.h"
-#include "ui/platform/Twips.h"
-#include "ui/platform/WindowHost.h"
+#include "platform/Pictures.h"
+#include "platform/Twips.h"
+#include "platform/WindowHost.h"
 
 #include <QLabel>
 #include <QPushButton>
 
-frmNew::frmNew(Document& document, WindowHost& host)
+frmNew::frmNew(WindowHost& host, Choices choices)
     : SecondaryWindow(&host.window(),
                       QStringLiteral("New document? Current content will be lost..."),
                       QSize(4995, 1830), Place::Centred),
-      document_(document),
-      host_(host) {
+      choices_(std::move(choices)) {
     // The window is designed for a narrow 8-point face; wider type would not fit its
     // labels.
     QFont small = font();
@@ -51,16 +47,9 @@ frmNew::frmNew(Document& document, WindowHost& host)
 }
 
 void frmNew::Command1_Click() {
-    // The main window stays usable while this window is open: what was typed there since
-    // is not thrown away unasked.
-    if (!document_.askSaveCurrentDocument()) {
-        return;
+    if (choices_.empty()) {
+        close();
     }
-    document_.state().dialogFileName.clear();
-    host_.editingArea().setBytes({});
-    host_.setCaption(Caption::kNewUntitled);
-    host_.editingArea().SetFocus();
-    close();
 }
 
 void frmNew::Command2_Click() {
@@ -68,13 +57,7 @@ void frmNew::Command2_Click() {
 }
 
 void frmNew::Command4_Click() {
-    if (!document_.askSaveCurrentDocument()) {
-        return;
+    if (choices_.template_()) {
+        close();
     }
-    document_.state().dialogFileName.clear();
-    host_.editingArea().setBytes({});
-    host_.setCaption(Caption::kBlankTemplate);
-    // The template is read like any document, but a missing one is reported without a beep.
-    document_.OpenFile(ProgramInfo::besideProgram(QStringLiteral("blank.html")), /*beep=*/false);
-    close();
 }

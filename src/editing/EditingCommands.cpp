@@ -5,7 +5,7 @@
 #include "editing/FindReplace.h"
 #include "editing/GoToLine.h"
 #include "editing/PageCheck.h"
-#include "ui/platform/EditingArea.h"
+#include "platform/EditingArea.h"
 
 #include <QAction>
 #include <QClipboard>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editing/EditingKeys.h"
 
-#include "ui/platform/EditingArea.h"
+#include "platform/EditingArea.h"
 
 #include <Qsci/qscicommand.h>
 #include <Qsci/qscicommandset.h>

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editing/FindReplace.h"
 
-#include "ui/platform/Cp1252.h"
-#include "ui/platform/EditingArea.h"
-#include "ui/platform/SecondaryWindow.h"
-#include "ui/platform/WindowHost.h"
+#include "platform/Cp1252.h"
+#include "platform/EditingArea.h"
+#include "platform/SecondaryWindow.h"
+#include "platform/WindowHost.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editing/GoToLine.h"
 
-#include "ui/platform/EditingArea.h"
-#include "ui/platform/SecondaryWindow.h"
-#include "ui/platform/WindowHost.h"
+#include "platform/EditingArea.h"
+#include "platform/SecondaryWindow.h"
+#include "platform/WindowHost.h"
 
 #include <QKeyEvent>
 #include <QLabel>

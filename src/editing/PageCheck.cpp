@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editing/PageCheck.h"
 
-#include "ui/platform/EditingArea.h"
-#include "ui/platform/WindowHost.h"
+#include "platform/EditingArea.h"
+#include "platform/WindowHost.h"
 
 #include <QListWidget>
 #include <QProcess>

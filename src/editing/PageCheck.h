@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "ui/platform/BusyCursor.h"
-#include "ui/platform/SecondaryWindow.h"
+#include "platform/BusyCursor.h"
+#include "platform/SecondaryWindow.h"
 
 #include <QList>
 #include <QObject>

@@ -3,9 +3,9 @@
 #include "snippets/TagInsertion.h"
 
 #include "snippets/SnippetCatalogue.h"
-#include "ui/platform/Dialogs.h"
-#include "ui/platform/EditingArea.h"
-#include "ui/platform/WindowHost.h"
+#include "platform/Dialogs.h"
+#include "platform/EditingArea.h"
+#include "platform/WindowHost.h"
 
 namespace {
 

@@ -12,8 +12,8 @@
 #include "editing/GoToLine.h"
 #include "editing/PageCheck.h"
 #include "snippets/TagInsertion.h"
-#include "ui/platform/EditingArea.h"
-#include "ui/platform/WindowHost.h"
+#include "platform/EditingArea.h"
+#include "platform/WindowHost.h"
 
 #include <QTimer>
 #include <QWidget>

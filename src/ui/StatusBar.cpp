@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/StatusBar.h"
 
-#include "ui/platform/Twips.h"
-#include "ui/platform/WindowHost.h"
+#include "platform/Twips.h"
+#include "platform/WindowHost.h"
 
 #include <QLabel>
 #include <QLocale>

@@ -7,10 +7,10 @@
 #include "ui/CommandSurface.h"
 #include "ui/Features.h"
 #include "ui/StatusBar.h"
-#include "ui/platform/Dialogs.h"
-#include "ui/platform/EditingArea.h"
-#include "ui/platform/Pictures.h"
-#include "ui/platform/Twips.h"
+#include "platform/Dialogs.h"
+#include "platform/EditingArea.h"
+#include "platform/Pictures.h"
+#include "platform/Twips.h"
 
 #include <QAction>
 #include <QCloseEvent>

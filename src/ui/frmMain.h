@@ -3,7 +3,7 @@
 
 #include "ui/CommandSurface.h"
 #include "ui/StatusBar.h"
-#include "ui/platform/WindowHost.h"
+#include "platform/WindowHost.h"
 
 #include <QHash>
 #include <QMainWindow>

@@ -4,12 +4,13 @@
 #include "app/SettingsStore.h"
 #include "browser/BrowserPreference.h"
 #include "browser/frmOptions.h"
+#include "browser/frmOptions.h"
 #include "document/Document.h"
 #include "document/DocumentState.h"
 #include "document/frmNew.h"
 #include "snippets/TagInsertion.h"
 #include "ui/frmMain.h"
-#include "ui/platform/EditingArea.h"
+#include "platform/EditingArea.h"
 
 #include <QApplication>
 #include <QDropEvent>

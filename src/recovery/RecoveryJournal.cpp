@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "document/RecoveryJournal.h"
-#include "document/RecoveryJournalNames.h"
+#include "recovery/RecoveryJournal.h"
+#include "recovery/RecoveryJournalNames.h"
 
 #include <QCryptographicHash>
 #include <QDir>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/platform/EditingArea.h"
+#include "platform/EditingArea.h"
 
 #include <QFont>
 

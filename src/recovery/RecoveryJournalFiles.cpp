@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The recovery journals as files: the copies other programs left behind, and the writer
 // that appends, compacts and removes this window's copy on a thread of its own.
-#include "document/RecoveryJournal.h"
-#include "document/RecoveryJournalNames.h"
+#include "recovery/RecoveryJournal.h"
+#include "recovery/RecoveryJournalNames.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/platform/TextShape.h"
+#include "platform/TextShape.h"
 
 #include <algorithm>
 #include <cstring>

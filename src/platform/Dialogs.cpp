@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/platform/Dialogs.h"
+#include "platform/Dialogs.h"
 
 #include <QCloseEvent>
 #include <QColorDialog>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/platform/Pictures.h"
+#include "platform/Pictures.h"
 
 #include <QFile>
 #include <QFontMetricsF>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/platform/Cp1252.h"
+#include "platform/Cp1252.h"
 
 #include <algorithm>
 #include <iterator>

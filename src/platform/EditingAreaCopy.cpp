@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A detached copy of the selection, for printing exactly what is selected.
-#include "ui/platform/EditingArea.h"
+#include "platform/EditingArea.h"
 
 #include <memory>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "ui/platform/DialogTypes.h"
+#include "platform/DialogTypes.h"
 
 #include <QColor>
 #include <QString>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/platform/PlainTextBox.h"
+#include "platform/PlainTextBox.h"
 
 #include <QMimeData>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/platform/SecondaryWindow.h"
+#include "platform/SecondaryWindow.h"
 
-#include "ui/platform/Twips.h"
+#include "platform/Twips.h"
 
 #include <QAbstractButton>
 #include <QFont>

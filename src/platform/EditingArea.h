@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "ui/platform/TextShape.h"
+#include "platform/TextShape.h"
 
 #include <Qsci/qsciscintilla.h>
 
@@ -32,7 +32,7 @@ class EditingArea : public QsciScintilla {
     // Replaces the whole text. Not undoable, and leaves no undo history behind.
     void setBytes(QByteArrayView text);
 
-    // The shape of a text (ui/platform/TextShape.h), under the names the area used to give.
+    // The shape of a text (platform/TextShape.h), under the names the area used to give.
     using LineEnd = ::LineEnd;
     using TextShape = ::TextShape;
     using ShapeFinder = ::ShapeFinder;
