@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The editor runs on our patched QScintilla build, and that build still reports edits to
-// assistive technologies when accessibility is active.
+// The editor runs on our patched QScintilla build, which carries no language lexers, and
+// that build still reports edits to assistive technologies when accessibility is active.
 #include "platform/EditingArea.h"
 
 #include <QtGui/private/qguiapplication_p.h>
@@ -120,6 +120,14 @@ class QScintillaBuildTest : public QObject {
             run(QStringLiteral("nm"),
                 {QStringLiteral("-C"), QStringLiteral("--defined-only"), program});
         QVERIFY(symbols.contains(QLatin1String("QsciScintillaBase::staticMetaObject")));
+        // Plain text needs no language lexers: the null lexer is the only one built.
+        static const QRegularExpression lexerModule(QStringLiteral(" lm[A-Z][A-Za-z0-9_]*$"),
+                                                    QRegularExpression::MultilineOption);
+        QStringList lexers;
+        for (auto it = lexerModule.globalMatch(symbols); it.hasNext();) {
+            lexers << it.next().captured().trimmed();
+        }
+        QCOMPARE(lexers, QStringList{QStringLiteral("lmNull")});
     }
 
     void editEvents_data() {
