@@ -291,6 +291,37 @@ QString PageCheck::summary(const QList<TidyFinding>& findings) {
              counted(findings.size() - errors, "warning", "warnings"));
 }
 
+namespace {
+
+// Explanations that need nothing from the message, by Tidy's codes (and, for a missing
+// attribute, the tag and the attribute's name).
+struct Plain {
+    const char* codes;  // separated by blanks
+    const char* tagAndAttribute;
+    const char* text;
+};
+constexpr Plain kPlain[] = {
+    {"MISSING_QUOTEMARK MISSING_QUOTEMARK_OPEN UNEXPECTED_QUOTEMARK SUSPECTED_MISSING_QUOTE "
+     "UNEXPECTED_END_OF_FILE_ATTR",
+     nullptr,
+     "An attribute value has a quotation mark missing or one too many. Put each value between "
+     "two quotation marks, like title=\"My page\"."},
+    {"MISSING_DOCTYPE", nullptr,
+     "The page does not start with <!DOCTYPE html>. Put it on the first line, so browsers "
+     "read the page as today's HTML."},
+    {"MISSING_TITLE_ELEMENT", nullptr,
+     "The page has no title. Add <title>Your title</title> inside <head>; browsers show it on "
+     "the tab."},
+    {"MISSING_ATTRIBUTE", "img alt",
+     "This picture has no alt text. Add alt=\"a few words about the picture\" for readers who "
+     "cannot see it."},
+    {"CONTENT_AFTER_BODY", nullptr,
+     "There is something after </body>. Everything shown on the page belongs between <body> "
+     "and </body>."},
+};
+
+}  // namespace
+
 QString PageCheck::explain(const TidyFinding& f) {
     const QStringList tags = tagsIn(f.text);
     const QString tag = tags.value(0);
@@ -342,36 +373,12 @@ QString PageCheck::explain(const TidyFinding& f) {
                    "a style does its job (see the primer's Today boxes).")
             .arg(quotedIn(f.text), tag);
     }
-    if (code == QLatin1String("MISSING_QUOTEMARK") ||
-        code == QLatin1String("MISSING_QUOTEMARK_OPEN") ||
-        code == QLatin1String("UNEXPECTED_QUOTEMARK") ||
-        code == QLatin1String("SUSPECTED_MISSING_QUOTE") ||
-        code == QLatin1String("UNEXPECTED_END_OF_FILE_ATTR")) {
-        return QStringLiteral(
-            "An attribute value has a quotation mark missing or one too many. "
-            "Put each value between two quotation marks, like "
-            "title=\"My page\".");
-    }
-    if (code == QLatin1String("MISSING_DOCTYPE")) {
-        return QStringLiteral(
-            "The page does not start with <!DOCTYPE html>. Put it on the "
-            "first line, so browsers read the page as today's HTML.");
-    }
-    if (code == QLatin1String("MISSING_TITLE_ELEMENT")) {
-        return QStringLiteral(
-            "The page has no title. Add <title>Your title</title> inside "
-            "<head>; browsers show it on the tab.");
-    }
-    if (code == QLatin1String("MISSING_ATTRIBUTE") && tag == QLatin1String("img") &&
-        quotedIn(f.text) == QLatin1String("alt")) {
-        return QStringLiteral(
-            "This picture has no alt text. Add alt=\"a few words about the "
-            "picture\" for readers who cannot see it.");
-    }
-    if (code == QLatin1String("CONTENT_AFTER_BODY")) {
-        return QStringLiteral(
-            "There is something after </body>. Everything shown on the page "
-            "belongs between <body> and </body>.");
+    for (const Plain& plain : kPlain) {
+        if (QString::fromLatin1(plain.codes).split(QLatin1Char(' ')).contains(code) &&
+            (!plain.tagAndAttribute ||
+             tag + QLatin1Char(' ') + quotedIn(f.text) == QLatin1String(plain.tagAndAttribute))) {
+            return QString::fromUtf8(plain.text);
+        }
     }
     if (code == QLatin1String("TAG_NOT_ALLOWED_IN") &&
         f.text.startsWith(QLatin1String("plain text"))) {

@@ -261,107 +261,132 @@ QByteArray md5Before(QByteArrayView text, qint64 at, qint64 removed, QByteArrayV
     return hash.result();
 }
 
+namespace {
+
+// The body (kind and payload) of the whole record at `at`, or nothing when the record does
+// not fit or its checksum fails: a journal cut short or torn ends there.
+std::optional<QByteArrayView> wholeRecord(QByteArrayView journal, qsizetype at) {
+    const qint64 room = journal.size() - at - 8 - kChecksum;
+    if (room < 1) {
+        return std::nullopt;
+    }
+    const auto length = qFromLittleEndian<quint64>(journal.data() + at);
+    if (length < 1 || length > quint64(room)) {
+        return std::nullopt;
+    }
+    const QByteArrayView body = journal.sliced(at + 8, static_cast<qsizetype>(length));
+    if (checksum(body) != journal.sliced(at + 8 + body.size(), kChecksum)) {
+        return std::nullopt;
+    }
+    return body;
+}
+
+// What reading the records has found so far.
+struct Progress {
+    Contents& result;
+    bool haveMeta = false;
+    bool haveBase = false;
+};
+
+enum class Applied { Yes, No, BaseNotHere };
+
+Applied applyFileBase(Reader& in, Progress& p) {
+    FileBase base;
+    base.length = in.i64();
+    base.size = in.i64();
+    base.mtimeNs = in.i64();
+    base.md5 = in.bytes(16).toByteArray();
+    base.path = in.string();
+    if (!in.ok()) {
+        return Applied::No;
+    }
+    p.result.basePath = base.path;
+    const FileCheck check = loadBase(base, &p.result.text);
+    if (check != FileCheck::Same) {
+        p.result.status = check == FileCheck::Changed ? Contents::Status::BaseChanged
+                                                      : Contents::Status::BaseUnavailable;
+        return Applied::BaseNotHere;
+    }
+    p.result.fileBase = true;
+    p.haveBase = true;
+    return Applied::Yes;
+}
+
+// Applies one record to what was read before it.
+Applied apply(QByteArrayView body, Progress& p) {
+    Reader in(body.sliced(1));
+    QByteArray& text = p.result.text;
+    switch (body[0]) {
+        case 'M': {
+            Meta meta;
+            meta.utf8 = in.u8() != 0;
+            meta.caption = in.string();
+            meta.fileName = in.string();
+            if (!in.ok()) {
+                return Applied::No;
+            }
+            p.result.meta = meta;
+            p.haveMeta = true;
+            return Applied::Yes;
+        }
+        case 'S':
+            text = in.rest().toByteArray();
+            p.result.fileBase = false;
+            p.haveBase = true;
+            return Applied::Yes;
+        case 'F':
+            return applyFileBase(in, p);
+        case 'I': {
+            const qint64 position = in.i64();
+            const QByteArrayView bytes = in.rest();
+            if (!in.ok() || !p.haveBase || position < 0 || position > text.size()) {
+                return Applied::No;
+            }
+            text.insert(position, bytes);
+            return Applied::Yes;
+        }
+        case 'D': {
+            const qint64 position = in.i64();
+            const qint64 length = in.i64();
+            if (!in.ok() || !p.haveBase || position < 0 || length < 0 ||
+                position > text.size() - length) {
+                return Applied::No;
+            }
+            text.remove(position, length);
+            return Applied::Yes;
+        }
+        default:
+            return Applied::No;
+    }
+}
+
+}  // namespace
+
 Contents read(QByteArrayView journal) {
     Contents result;
     if (!journal.startsWith(kMagic)) {
         return result;
     }
+    Progress progress{result};
     qsizetype at = kMagic.size();
     result.validLength = at;
-    bool haveMeta = false;
-    bool haveBase = false;
     bool cut = false;
     while (at < journal.size()) {
-        // A record that does not fit or whose checksum fails ends the journal.
-        const qint64 room = journal.size() - at - 8 - kChecksum;
-        if (room < 1) {
+        const std::optional<QByteArrayView> body = wholeRecord(journal, at);
+        const Applied applied = body ? apply(*body, progress) : Applied::No;
+        if (applied == Applied::BaseNotHere) {
+            return result;
+        }
+        if (applied == Applied::No) {
             cut = true;
             break;
         }
-        const auto length = qFromLittleEndian<quint64>(journal.data() + at);
-        if (length < 1 || length > quint64(room)) {
-            cut = true;
-            break;
-        }
-        const QByteArrayView body = journal.sliced(at + 8, static_cast<qsizetype>(length));
-        if (checksum(body) != journal.sliced(at + 8 + body.size(), kChecksum)) {
-            cut = true;
-            break;
-        }
-        Reader in(body.sliced(1));
-        bool applied = true;
-        switch (body[0]) {
-            case 'M': {
-                Meta meta;
-                meta.utf8 = in.u8() != 0;
-                meta.caption = in.string();
-                meta.fileName = in.string();
-                applied = in.ok();
-                if (applied) {
-                    result.meta = meta;
-                    haveMeta = true;
-                }
-                break;
-            }
-            case 'S':
-                result.text = in.rest().toByteArray();
-                result.fileBase = false;
-                haveBase = true;
-                break;
-            case 'F': {
-                FileBase base;
-                base.length = in.i64();
-                base.size = in.i64();
-                base.mtimeNs = in.i64();
-                base.md5 = in.bytes(16).toByteArray();
-                base.path = in.string();
-                if (!in.ok()) {
-                    applied = false;
-                    break;
-                }
-                result.basePath = base.path;
-                const FileCheck check = loadBase(base, &result.text);
-                if (check != FileCheck::Same) {
-                    result.status = check == FileCheck::Changed ? Contents::Status::BaseChanged
-                                                                : Contents::Status::BaseUnavailable;
-                    return result;
-                }
-                result.fileBase = true;
-                haveBase = true;
-                break;
-            }
-            case 'I': {
-                const qint64 position = in.i64();
-                const QByteArrayView bytes = in.rest();
-                applied = in.ok() && haveBase && position >= 0 && position <= result.text.size();
-                if (applied) {
-                    result.text.insert(position, bytes);
-                }
-                break;
-            }
-            case 'D': {
-                const qint64 position = in.i64();
-                const qint64 length = in.i64();
-                applied = in.ok() && haveBase && position >= 0 && length >= 0 &&
-                          position <= result.text.size() - length;
-                if (applied) {
-                    result.text.remove(position, length);
-                }
-                break;
-            }
-            default:
-                applied = false;
-        }
-        if (!applied) {
-            cut = true;
-            break;
-        }
-        at += 8 + body.size() + kChecksum;
-        if (haveBase && haveMeta) {
+        at += 8 + body->size() + kChecksum;
+        if (progress.haveBase && progress.haveMeta) {
             result.validLength = at;
         }
     }
-    if (!haveBase || !haveMeta) {
+    if (!progress.haveBase || !progress.haveMeta) {
         result.status = Contents::Status::Unreadable;
         result.text.clear();
         return result;
