@@ -4,9 +4,9 @@
 // plus an index of where each picture lies (see Pictures::stored).
 // Usage: render_pictures <folder>
 #include "app/SplashPictures.h"
-#include "ui/CommandSurface.h"
 #include "platform/Pictures.h"
 #include "platform/Twips.h"
+#include "ui/ButtonFaces.h"
 
 #include <QDir>
 #include <QFile>
@@ -31,7 +31,7 @@ std::vector<Named> picturesAt(int ratio) {
         SplashPictures::drawBanner(Twips::toDevicePixels(SplashPictures::kBannerTwips, ratio)));
     pictures.emplace_back(QStringLiteral("logo"),
                           Pictures::drawLogo(Twips::toDevicePixels(Pictures::kLogoTwips, ratio)));
-    for (const auto& button : CommandSurface::buttons()) {
+    for (const auto& button : ButtonFaces::faces()) {
         const QString word = QString::fromLatin1(button.word);
         for (const bool pressed : {false, true}) {
             pictures.emplace_back(Pictures::faceName(word, pressed),

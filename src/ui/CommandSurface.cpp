@@ -142,24 +142,15 @@ constexpr MenuEntry kMenus[] = {
     {"", "mnuabout", "About...", K::BarCommand, false, on<&SmallWindows::mnuabout_Click>},
 };
 
-constexpr ButtonEntry kButtons[] = {
-    {"Command1", 585, "New Document", "new", on<&Document::mnuFileNew_Click>},
-    {"Command2", 1080, "Open a Document", "open", on<&Document::mnuFileOpen_Click>},
-    {"Command3", 1575, "Save this Document", "save", on<&Document::mnuFileSave_Click>},
-    {"Command4", 2070, "Print HTML", "print", on<&Document::mnuFilePrint_Click>},
-    {"Command5", 2565, "Cut", "cut", on<&Document::mnuEditCut_Click>},
-    {"Command6", 3060, "Copy", "copy", on<&Document::mnuEditCopy_Click>},
-    {"Command7", 3555, "Paste", "paste", on<&Document::mnuEditPaste_Click>},
-    {"Command8", 4050, "Insert Hyperlink", "link"},
-    {"Command9", 4545, "Image Source", "image..."},
-    {"Command10", 5040, "Color Selector", "color", on<&TagInsertion::Command10_Click>},
-    {"Command11", 5535, "Line Break", "br"},
-    {"Command12", 6030, "New Paragraph", "P"},
-    {"Command17", 6525, "Bold", "B"},
-    {"Command13", 7020, "Horizontal Rule", "rule"},
-    {"Command14", 7515, "Alignment", "align"},
-    {"Command15", 8010, "Center", "center"},
-    {"Command16", 8505, "Send Email To:", "e-mail"},
+constexpr ButtonCommand kButtons[] = {
+    {"Command1", on<&Document::mnuFileNew_Click>},
+    {"Command2", on<&Document::mnuFileOpen_Click>},
+    {"Command3", on<&Document::mnuFileSave_Click>},
+    {"Command4", on<&Document::mnuFilePrint_Click>},
+    {"Command5", on<&Document::mnuEditCut_Click>},
+    {"Command6", on<&Document::mnuEditCopy_Click>},
+    {"Command7", on<&Document::mnuEditPaste_Click>},
+    {"Command10", on<&TagInsertion::Command10_Click>},
 };
 
 }  // namespace
@@ -168,7 +159,7 @@ std::span<const MenuEntry> menus() {
     return kMenus;
 }
 
-std::span<const ButtonEntry> buttons() {
+std::span<const ButtonCommand> buttonCommands() {
     return kButtons;
 }
 

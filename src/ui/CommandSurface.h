@@ -11,7 +11,8 @@ class SmallWindows;
 class StatusBar;
 class TagInsertion;
 
-// The main window's command surface as data: the menu bar and the row of picture buttons.
+// The main window's command surface as data: the menu bar and the commands of the picture
+// buttons (their faces are ui/ButtonFaces.h).
 // One piece of code (frmMain) turns these tables into actions and widgets; every action
 // and widget carries its control name as objectName. Each command is declared once, here:
 // its row names its handler on the object that does the work, or none when the control
@@ -40,20 +41,15 @@ struct MenuEntry {
     Handler handler = nullptr;
 };
 
-struct ButtonEntry {
-    const char* name;     // Command1 .. Command17
-    int left;             // twips
-    const char* tooltip;  // also the accessible name
-    const char* word;     // the word drawn on the picture
-    Handler handler = nullptr;
+// A picture button whose command is not the catalogue's snippet of its name (its face is
+// ButtonFaces').
+struct ButtonCommand {
+    const char* name;
+    Handler handler;
 };
-
-constexpr int kButtonTop = 0;
-constexpr int kButtonSize = 510;  // twips, square
 
 // In menu order: each menu's entries follow the menu itself.
 std::span<const MenuEntry> menus();
-// In row order, left to right.
-std::span<const ButtonEntry> buttons();
+std::span<const ButtonCommand> buttonCommands();
 
 }  // namespace CommandSurface

@@ -11,9 +11,9 @@
 #include "editing/FindReplace.h"
 #include "editing/GoToLine.h"
 #include "editing/PageCheck.h"
-#include "snippets/TagInsertion.h"
 #include "platform/EditingArea.h"
 #include "platform/WindowHost.h"
+#include "snippets/TagInsertion.h"
 
 #include <QTimer>
 #include <QWidget>

@@ -2,15 +2,16 @@
 #include "ui/frmMain.h"
 
 #include "document/Document.h"
-#include "snippets/SnippetCatalogue.h"
-#include "snippets/TagInsertion.h"
-#include "ui/CommandSurface.h"
-#include "ui/Features.h"
-#include "ui/StatusBar.h"
 #include "platform/Dialogs.h"
 #include "platform/EditingArea.h"
 #include "platform/Pictures.h"
 #include "platform/Twips.h"
+#include "snippets/SnippetCatalogue.h"
+#include "snippets/TagInsertion.h"
+#include "ui/ButtonFaces.h"
+#include "ui/CommandSurface.h"
+#include "ui/Features.h"
+#include "ui/StatusBar.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -72,8 +73,8 @@ frmMain::frmMain(Dialogs& dialogs, QString commandLine, QWidget* parent)
 
     // Focus order: the editing area, the buttons along the row, then the status bar.
     QWidget* previous = text1_;
-    for (const auto& entry : CommandSurface::buttons()) {
-        QWidget* next = buttons_.value(QString::fromLatin1(entry.name));
+    for (const auto& face : ButtonFaces::faces()) {
+        QWidget* next = buttons_.value(QString::fromLatin1(face.name));
         setTabOrder(previous, next);
         previous = next;
     }
@@ -157,15 +158,19 @@ void frmMain::buildCommandSurface() {
     }
 
     QWidget* central = centralWidget();
-    for (const auto& entry : CommandSurface::buttons()) {
-        const QString name = QString::fromLatin1(entry.name);
-        auto* b = new PictureButton(QString::fromLatin1(entry.word), central);
+    QHash<QString, CommandSurface::Handler> handlers;
+    for (const auto& command : CommandSurface::buttonCommands()) {
+        handlers.insert(QString::fromLatin1(command.name), command.handler);
+    }
+    for (const auto& face : ButtonFaces::faces()) {
+        const QString name = QString::fromLatin1(face.name);
+        auto* b = new PictureButton(QString::fromLatin1(face.word), central);
         b->setObjectName(name);
-        b->setGeometry(Twips::rect(entry.left, CommandSurface::kButtonTop,
-                                   CommandSurface::kButtonSize, CommandSurface::kButtonSize));
-        b->setToolTip(QString::fromLatin1(entry.tooltip));
-        b->setAccessibleName(QString::fromLatin1(entry.tooltip));
-        addCommand(name, entry.handler);
+        b->setGeometry(
+            Twips::rect(face.left, ButtonFaces::kTop, ButtonFaces::kSize, ButtonFaces::kSize));
+        b->setToolTip(QString::fromLatin1(face.tooltip));
+        b->setAccessibleName(QString::fromLatin1(face.tooltip));
+        addCommand(name, handlers.value(name));
         connect(b, &QAbstractButton::clicked, this, [this, name] { runCommand(name); });
         buttons_.insert(name, b);
     }

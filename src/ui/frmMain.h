@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/WindowHost.h"
 #include "ui/CommandSurface.h"
 #include "ui/StatusBar.h"
-#include "platform/WindowHost.h"
 
 #include <QHash>
 #include <QMainWindow>
