@@ -57,7 +57,7 @@ const FindRow kFind[] = {
      6},
     {"backwards across the gap", "ab QLAST ab", 11, 11, "Qlast", false, false, PreviousButton, 3, 8,
      "", 4},
-    {"after a partial match", "QLASQLAST", 0, 0, "qlast", false, false, ReturnKey, 4, 9, "", 2},
+    {"after a partial match", "QLASQLAST", 0, 0, "qlast", false, false, ReturnKey, 4, 9, "", 8},
     {"only letters fold", "`{ @[", 0, 0, "@[", false, false, ReturnKey, 3, 5, ""},
     {"the Kelvin sign is no k", "\xe2\x84\xaa k", 0, 0, "K", false, false, ReturnKey, 4, 5, ""},
     {"whole word at the start", "one ones", 8, 8, "ONE", false, true, PreviousButton, 0, 3, "", 2},
