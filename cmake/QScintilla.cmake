@@ -1,6 +1,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # QScintilla for Qt 6, built from Debian's own source package with the small patches of
-# ours in qscintilla/*.patch (skip-inactive-accessibility: no per-edit character counting
+# ours in qscintilla/*.patch (fast-search: plain ASCII search text is found a buffer
+# segment at a time instead of a character at a time, with the same matches;
+# skip-inactive-accessibility: no per-edit character counting
 # unless an assistive technology is listening; accessibility-offsets-by-line: when one is,
 # offsets come from the line character index; cache-long-segments: long lines without
 # blanks are not shaped again in whole after every edit; lazy-style-bytes: no style bytes
