@@ -36,13 +36,14 @@ std::vector<qint64> lineStartsOf(const QByteArray& text) {
     return starts;
 }
 
-// Characters before a byte position: UTF-8 sequences count once, 8-bit bytes each.
-qint64 charactersBefore(const QByteArray& text, qint64 position, bool utf8) {
+// Characters from one byte position to another: UTF-8 sequences count once, 8-bit bytes
+// each.
+qint64 charactersBetween(const QByteArray& text, qint64 from, qint64 to, bool utf8) {
     if (!utf8) {
-        return position;
+        return to - from;
     }
     qint64 n = 0;
-    for (qint64 i = 0; i < position; ++i) {
+    for (qint64 i = from; i < to; ++i) {
         n += (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80;
     }
     return n;
@@ -54,14 +55,16 @@ void checkAgainstReference(EditingArea& area, const QByteArray& text) {
     const bool utf8 = area.isUtf8();
     const std::vector<qint64> starts = lineStartsOf(text);
     QCOMPARE(area.SendScintilla(Sci::SCI_GETLINECOUNT), long(starts.size()));
+    qint64 characters = 0;
     for (size_t line = 0; line < starts.size(); ++line) {
         QCOMPARE(area.SendScintilla(Sci::SCI_POSITIONFROMLINE, static_cast<unsigned long>(line)),
                  long(starts[line]));
-        const qint64 characters = charactersBefore(text, starts[line], utf8);
+        characters += charactersBetween(text, line ? starts[line - 1] : 0, starts[line], utf8);
         QCOMPARE(area.characterFromPosition(starts[line]), characters);
         QCOMPARE(area.positionFromCharacter(characters), starts[line]);
     }
-    QCOMPARE(area.characterFromPosition(text.size()), charactersBefore(text, text.size(), utf8));
+    characters += charactersBetween(text, starts.empty() ? 0 : starts.back(), text.size(), utf8);
+    QCOMPARE(area.characterFromPosition(text.size()), characters);
 }
 
 // Loads the text through streamBytes in pieces of the given sizes, repeated.
@@ -339,7 +342,7 @@ class LoaderTest : public QObject {
             times.push_back(timer.nsecsElapsed());
         }
         // Each insertion went in at the same place, so the offset is that of the place.
-        QCOMPARE(gLastInsertOffset, charactersBefore(text, at, true));
+        QCOMPARE(gLastInsertOffset, charactersBetween(text, 0, at, true));
         // The first report may build an index of the lines; the others look it up.
         std::sort(times.begin() + 1, times.end());
         const qint64 median = times[11];
