@@ -15,6 +15,7 @@ fails on it.
     scripts/mutate.py save-crlf drop-move   # only these
     scripts/mutate.py --list          # the mutants, nothing run
     scripts/mutate.py --out scripts/mutants-after.txt
+    scripts/mutate.py --rev main      # the code and tests of a commit
 """
 
 import argparse
@@ -264,6 +265,7 @@ def main():
     ap.add_argument("--out", help="also write the table to this file")
     ap.add_argument("--list", action="store_true", help="list the mutants and stop")
     ap.add_argument("--timeout", type=int, default=150, help="per-test timeout, seconds")
+    ap.add_argument("--rev", help="test this commit's tree instead of the working tree")
     ap.add_argument("--work", default=os.path.join(ROOT, "build-mutate"),
                     help="the script's own folder (copy of the tree and its build)")
     args = ap.parse_args()
@@ -281,10 +283,19 @@ def main():
             print("%-28s %-32s %s" % (m[0], m[1], m[4]))
         return
 
+    source = ROOT
+    if args.rev:
+        source = os.path.join(args.work, "export")
+        shutil.rmtree(source, ignore_errors=True)
+        os.makedirs(source)
+        archive = subprocess.run(["git", "-C", ROOT, "archive", args.rev], check=True,
+                                 stdout=subprocess.PIPE).stdout
+        subprocess.run(["tar", "-x", "-C", source], input=archive, check=True)
+
     # Every find text must be there exactly once before anything is built.
     bad = []
     for mid, rel, find, _, _ in chosen:
-        count = open(os.path.join(ROOT, "src", rel)).read().count(find)
+        count = open(os.path.join(source, "src", rel)).read().count(find)
         if count != 1:
             bad.append("%s: find text occurs %d times in src/%s" % (mid, count, rel))
     if bad:
@@ -295,7 +306,7 @@ def main():
     log = os.path.join(args.work, "mutate.log")
     os.makedirs(tree, exist_ok=True)
     open(log, "w").close()
-    sync_tree(ROOT, tree)
+    sync_tree(source, tree)
     os.environ.setdefault("CCACHE_BASEDIR", "/work")
     os.environ.setdefault("CCACHE_NOHASHDIR", "1")
     if not os.path.exists(os.path.join(build, "CMakeCache.txt")):
