@@ -162,8 +162,9 @@ MUTANTS = [
 ]
 
 
-# The test programs most likely to catch a fault in each file, tried first: a mutant they
-# kill needs no other build or run. One they all miss gets the whole suite.
+# The test programs most likely to catch a fault in each file, tried first and one at a
+# time: a mutant one of them kills needs no other build or run. One they all miss gets the
+# whole suite.
 HINTS = {
     "document/DocumentFile.cpp": ["test_filesafety", "test_documentcommands"],
     "document/Document.cpp": ["test_documentcommands", "test_nothinglost", "test_recovery"],
@@ -247,6 +248,16 @@ def ctest(build, log, timeout, only=None):
             if m and current in failed:
                 failed[current].add(m.group(1))
     return failed
+
+
+def first_kill(build, log, timeout, programs, baseline):
+    """Runs the programs one at a time until one fails that passes on the unchanged code."""
+    for program in programs:
+        killers = {t: fs for t, fs in ctest(build, log, timeout, [program]).items()
+                   if t not in baseline}
+        if killers:
+            return killers
+    return {}
 
 
 def main():
@@ -344,9 +355,7 @@ def main():
             killers = {}
             if hinted and run(["cmake", "--build", build, "-j2", "--target"] + hinted, tree, log):
                 result, by = "BUILD FAILED", ""
-            elif hinted and (killers := {t: fs for t, fs in ctest(build, log, args.timeout,
-                                                                   hinted).items()
-                                         if t not in baseline}):
+            elif hinted and (killers := first_kill(build, log, args.timeout, hinted, baseline)):
                 result = "killed"
             elif run(build_cmd, tree, log):
                 result, by = "BUILD FAILED", ""
