@@ -3,8 +3,8 @@
 // boxes and "Edit with Quindo" do with nodes that are no plain files, failed reads and
 // writes, file modes, hard links and the desktop's association list; which files the real
 // open and save dialogs show, their default suffix and the name they start with.
-#include "TestEnvironment.h"
 #include "ScriptedDialogs.h"
+#include "TestEnvironment.h"
 #include "TestFiles.h"
 #include "app/SettingsStore.h"
 #include "browser/EditEntry.h"

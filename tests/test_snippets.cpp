@@ -209,7 +209,8 @@ class SnippetsTest : public QObject {
     void catalogue() {
         QCOMPARE(SnippetCatalogue::entries().size(), std::size(kDesign));
         for (const DesignRow& row : kDesign) {
-            const SnippetCatalogue::Entry* e = SnippetCatalogue::find(QString::fromLatin1(row.control));
+            const SnippetCatalogue::Entry* e =
+                SnippetCatalogue::find(QString::fromLatin1(row.control));
             QVERIFY2(e, row.control);
             QCOMPARE(e->text.toByteArray(), textOf(row));
             QCOMPARE(int(e->text.size()) - e->stepBack.value_or(0), caretOf(row));
