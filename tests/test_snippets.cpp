@@ -35,11 +35,11 @@ const char* const kTransitionWarning =
 
 // Every snippet as the user gets it: "|" marks where the caret ends (none: after the text).
 // This is the one place the texts are repeated, so a typo in any of them fails.
-struct DesignRow {
+struct SnippetRow {
     const char* control;
     const char* text;
     const char* guide;  // the box shown first, or null
-} const kDesign[] = {
+} const kSnippets[] = {
     {"Command8", "<A HREF=>|</A>", nullptr},
     {"Command9", "<IMG SRC=|>", nullptr},
     {"Command11", "<BR>", nullptr},
@@ -121,17 +121,17 @@ struct DesignRow {
     {"mnuvideo", "<img dynsrc=name of video here.avi start=fileopen>", nullptr},
 };
 
-const DesignRow& design(const QString& control) {
-    for (const DesignRow& row : kDesign)
+const SnippetRow& snippet(const QString& control) {
+    for (const SnippetRow& row : kSnippets)
         if (control == QLatin1String(row.control))
             return row;
     qFatal("no snippet for %s", qPrintable(control));
 }
-QByteArray textOf(const DesignRow& row) {
+QByteArray textOf(const SnippetRow& row) {
     return QByteArray(row.text).replace("|", "");
 }
 // Where the caret ends, in characters from the start of the text.
-int caretOf(const DesignRow& row) {
+int caretOf(const SnippetRow& row) {
     const int bar = int(QByteArray(row.text).indexOf('|'));
     return bar < 0 ? int(textOf(row).size()) : bar;
 }
@@ -207,8 +207,8 @@ class SnippetsTest : public QObject {
 
     // The catalogue holds exactly the snippets above, each with its caret and its box.
     void catalogue() {
-        QCOMPARE(SnippetCatalogue::entries().size(), std::size(kDesign));
-        for (const DesignRow& row : kDesign) {
+        QCOMPARE(SnippetCatalogue::entries().size(), std::size(kSnippets));
+        for (const SnippetRow& row : kSnippets) {
             const SnippetCatalogue::Entry* e =
                 SnippetCatalogue::find(QString::fromLatin1(row.control));
             QVERIFY2(e, row.control);
@@ -247,7 +247,7 @@ class SnippetsTest : public QObject {
         QFETCH(QByteArray, before);
         QFETCH(int, from);
         QFETCH(int, to);
-        const DesignRow& row = design(control);
+        const SnippetRow& row = snippet(control);
         prepare(before, from, to);
         const QString caption = f->caption();
         if (row.guide)
@@ -391,7 +391,7 @@ class SnippetsTest : public QObject {
     void largeDocument_data() { addRows(kLarge); }
     void largeDocument() {
         const auto& [name, piece, pieceCharacters, count, control] = fetchRow(kLarge);
-        const DesignRow& row = design(control);
+        const SnippetRow& row = snippet(control);
         const QByteArray head = piece.repeated(count);
         const QByteArray tail = piece.repeated(7);
         const qint64 headCharacters = qint64(pieceCharacters) * count;
