@@ -14,8 +14,8 @@
 #include "ScriptedDialogs.h"
 #include "document/Document.h"
 #include "document/Recovery.h"
-#include "ui/frmMain.h"
 #include "platform/EditingArea.h"
+#include "ui/frmMain.h"
 
 #include <QApplication>
 #include <QTest>

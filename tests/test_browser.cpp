@@ -10,8 +10,8 @@
 #include "browser/EditEntry.h"
 #include "browser/frmOptions.h"
 #include "document/DocumentState.h"
-#include "ui/frmMain.h"
 #include "platform/EditingArea.h"
+#include "ui/frmMain.h"
 
 #include <QAbstractItemView>
 #include <QFileDialog>
@@ -285,9 +285,9 @@ class BrowserTest : public QObject {
         QVERIFY(StubBrowser::create(folder + "/some browser"));
         writeFile(folder + "/notes.txt", {});
         QStringList listed;
-        QTimer::singleShot(0, this, [&listed] {
-            QFileDialog* dialog = nullptr;
-            QTRY_VERIFY((dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())));
+        whenModal([&listed](QWidget* modal) {
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            QVERIFY(dialog);
             // The dialog closes however the checks end, so a failure cannot hang the test.
             const auto close = qScopeGuard([dialog] { dialog->reject(); });
             auto* view = dialog->findChild<QAbstractItemView*>("treeView");
@@ -558,8 +558,7 @@ class BrowserTest : public QObject {
             "Registry Updated Successfully.|You can now right-click"));
         QVERIFY(!f.options());
         const QString text = readText(entryPath());
-        QCOMPARE(entryValue(text, "Exec"),
-                 EditEntry::quoteExecArgument(ProgramInfo::programPath()) + " %f");
+        QCOMPARE(entryValue(text, "Exec"), '"' + ProgramInfo::programPath() + "\" %f");
         // The icon file beside the program.
         QCOMPARE(entryValue(text, "Icon"), ProgramInfo::besideProgram("quindo.svg"));
         QVERIFY(QFile::exists(entryValue(text, "Icon")));

@@ -4,9 +4,9 @@
 #include "MainWindowFixture.h"
 #include "editing/EditingCommands.h"
 #include "editing/PageCheck.h"
-#include "ui/frmMain.h"
 #include "platform/EditingArea.h"
 #include "platform/Pictures.h"
+#include "ui/frmMain.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -286,7 +286,8 @@ class CheckPageTest : public QObject {
         // An 8-bit page: Copy puts its Windows-1252 text on the clipboard, as Edit's does.
         f.setText("x\x80y", 1, 2);
         QTest::keyClick(&f.text(), Qt::Key_X);
-        QCOMPARE(enabled().second, QStringLiteral("Undo Cut Copy Delete SelectAll Find Replace GoToLine CheckPage"));
+        QCOMPARE(enabled().second,
+                 QStringLiteral("Undo Cut Copy Delete SelectAll Find Replace GoToLine CheckPage"));
         f.select(0, 2);
         const auto menu = f->editingCommands().makeMenu();
         menu->findChild<QAction*>(QStringLiteral("Copy"))->trigger();
@@ -294,7 +295,8 @@ class CheckPageTest : public QObject {
         f.setText("x\x80y", 1, 2);
         f->editingCommands().makeMenu()->findChild<QAction*>(QStringLiteral("Copy"))->trigger();
         QCOMPARE(QGuiApplication::clipboard()->text(), QString(QChar(0x20ac)));
-        QCOMPARE(enabled().second, QStringLiteral("Cut Copy Paste Delete SelectAll Find Replace GoToLine CheckPage"));
+        QCOMPARE(enabled().second,
+                 QStringLiteral("Cut Copy Paste Delete SelectAll Find Replace GoToLine CheckPage"));
 
         // The right mouse button opens it.
         QWidget* viewport = f.text().viewport();

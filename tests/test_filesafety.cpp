@@ -3,6 +3,7 @@
 // boxes and "Edit with Quindo" do with nodes that are no plain files, failed reads and
 // writes, file modes, hard links and the desktop's association list; which files the real
 // open and save dialogs show, their default suffix and the name they start with.
+#include "ScriptedDialogs.h"
 #include "TestEnvironment.h"
 #include "TestFiles.h"
 #include "app/SettingsStore.h"
@@ -24,43 +25,13 @@
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
-#include <csignal>
 #include <cstring>
 
 namespace {
 
 QByteArray name(const QString& path) {
     return QFile::encodeName(path);
-}
-
-// Makes a node of the given kind at path (kinds that are no file are made here, never
-// taken from /dev).
-void makeNode(const QString& kind, const QString& path) {
-    if (kind == "fifo") {
-        QCOMPARE(::mkfifo(name(path).constData(), 0644), 0);
-    } else if (kind == "socket") {
-        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        std::strncpy(address.sun_path, name(path).constData(), sizeof address.sun_path - 1);
-        QCOMPARE(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-        ::close(fd);
-    } else if (kind == "directory") {
-        QVERIFY(QDir().mkpath(path));
-    } else if (kind == "symlink loop") {
-        QVERIFY(QFile::link(path, path));
-    } else if (kind == "link to fifo") {
-        makeNode("fifo", path + ".fifo");
-        QVERIFY(QFile::link(path + ".fifo", path));
-    } else if (kind == "dangling link") {
-        QVERIFY(QFile::link(path + ".nowhere", path));
-    } else if (kind == "2 MB of junk") {
-        writeFile(path, QByteArray(2 << 20, '\x01') + "\n[Run]\nValue=5\n");
-    } else {
-        QFAIL(qPrintable("unknown kind " + kind));
-    }
 }
 
 // What a node is, to check it was left alone.
@@ -223,20 +194,24 @@ class FileSafetyTest : public QObject {
     void saveKeepsModeOwnerAndLinks_data() {
         QTest::addColumn<int>("mode");
         QTest::addColumn<bool>("linked");
-        QTest::newRow("read-only") << 0444 << false;
-        QTest::newRow("private") << 0600 << false;
-        QTest::newRow("set-group-ID") << 02775 << false;
-        QTest::newRow("sticky, odd bits") << 01651 << false;
-        QTest::newRow("hard link, read-only") << 0444 << true;
-        QTest::newRow("hard link, set-group-ID") << 02664 << true;
+        QTest::addColumn<QByteArray>("old");
+        QTest::newRow("read-only") << 0444 << false << QByteArray("old");
+        QTest::newRow("private") << 0600 << false << QByteArray("old");
+        QTest::newRow("set-group-ID") << 02775 << false << QByteArray("old");
+        QTest::newRow("sticky, odd bits") << 01651 << false << QByteArray("old");
+        QTest::newRow("hard link, read-only") << 0444 << true << QByteArray("old");
+        QTest::newRow("hard link, set-group-ID") << 02664 << true << QByteArray("old");
+        QTest::newRow("hard link, longer old text")
+            << 0644 << true << QByteArray("an old text longer than the new one");
     }
 
     void saveKeepsModeOwnerAndLinks() {
         QFETCH(int, mode);
         QFETCH(bool, linked);
+        QFETCH(QByteArray, old);
         QTemporaryDir own;
         const QString file = own.filePath("page.html");
-        writeFile(file, "old");
+        writeFile(file, old);
         if (linked)
             QCOMPARE(::link(name(file).constData(), name(own.filePath("other.html")).constData()),
                      0);
@@ -341,12 +316,12 @@ class FileSafetyTest : public QObject {
                                     : QStringList{"page.html"});
     }
 
-    // Only a regular file of a sane size is the store: anything else reads as the defaults
-    // and is never written, and a link to a regular file stays a link.
+    // Only a regular file of a sane size, or a link to one, is the store: anything else
+    // reads as the defaults and is never written, and a link to a file stays a link.
     void settingsStoreLeavesOtherNodesAlone_data() {
         QTest::addColumn<QString>("kind");
-        for (const char* kind :
-             {"fifo", "link to fifo", "socket", "directory", "dangling link", "2 MB of junk"})
+        for (const char* kind : {"fifo", "link to fifo", "socket", "directory", "dangling link",
+                                 "2 MB of junk", "link to a file"})
             QTest::newRow(kind) << kind;
     }
 
@@ -356,28 +331,23 @@ class FileSafetyTest : public QObject {
         QFile::remove(store);
         QDir(store).removeRecursively();
         QVERIFY(QDir().mkpath(QFileInfo(store).absolutePath()));
-        makeNode(kind, store);
+        const bool link = kind == "link to a file";
+        if (link) {
+            writeFile(path("real.ini"), "[Run]\nValue=7\n");
+            QVERIFY(QFile::link(path("real.ini"), store));
+        } else {
+            makeNode(kind, store);
+        }
         const QString node = describe(store);
         QElapsedTimer clock;
         clock.start();
-        QCOMPARE(SettingsStore::read("Run", "Value", "0"), QString("0"));
+        QCOMPARE(SettingsStore::read("Run", "Value", "0"), QString(link ? "7" : "0"));
         SettingsStore::write("Run", "Value", "1");
         QVERIFY(clock.elapsed() < 2000);
         QCOMPARE(describe(store), node);
-        QCOMPARE(SettingsStore::read("Run", "Value", "0"), QString("0"));
-    }
-
-    void settingsStoreFollowsALinkToAFile() {
-        const QString store = SettingsStore::filePath();
-        QFile::remove(store);
-        QDir(store).removeRecursively();
-        QVERIFY(QDir().mkpath(QFileInfo(store).absolutePath()));
-        writeFile(path("real.ini"), "[font]\nValue=Arial\n");
-        QVERIFY(QFile::link(path("real.ini"), store));
-        QCOMPARE(SettingsStore::read("font", "Value"), QString("Arial"));
-        SettingsStore::write("font", "Value", "Verdana");
-        QVERIFY(QFileInfo(store).isSymLink());
-        QCOMPARE(readFile(path("real.ini")), QByteArray("[font]\nValue=Verdana\n"));
+        QCOMPARE(SettingsStore::read("Run", "Value", "0"), QString(link ? "1" : "0"));
+        if (link)
+            QCOMPARE(readFile(path("real.ini")), QByteArray("[Run]\nValue=1\n"));
         QFile::remove(store);
     }
 
@@ -391,6 +361,7 @@ class FileSafetyTest : public QObject {
                   yesNoCancel = int(Dialogs::Buttons::YesNoCancel);
         QTest::newRow("OK, Escape") << ok << "escape" << int(Dialogs::Ok);
         QTest::newRow("Yes/No, Yes") << yesNo << "yes" << int(Dialogs::Yes);
+        QTest::newRow("Yes/No, Enter takes Yes") << yesNo << "enter" << int(Dialogs::Yes);
         QTest::newRow("Yes/No, No") << yesNo << "no" << int(Dialogs::No);
         QTest::newRow("Yes/No, Escape") << yesNo << "escape" << int(Dialogs::Cancel);
         QTest::newRow("Yes/No, close box") << yesNo << "close" << int(Dialogs::Cancel);
@@ -408,15 +379,16 @@ class FileSafetyTest : public QObject {
         QString shown;
         Qt::TextFormat format = Qt::AutoText;
         bool cancelShown = false;
-        QTimer::singleShot(0, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        whenModal([&](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
             QVERIFY(box);
             const auto* label = box->findChild<QLabel*>("qt_msgbox_label");
             shown = label->text();
             format = label->textFormat();
             cancelShown = box->button(QMessageBox::Cancel) != nullptr;
-            if (action == "escape")
-                QTest::keyClick(box->focusWidget() ? box->focusWidget() : box, Qt::Key_Escape);
+            if (action == "escape" || action == "enter")
+                QTest::keyClick(box->focusWidget() ? box->focusWidget() : box,
+                                action == "enter" ? Qt::Key_Return : Qt::Key_Escape);
             else if (action == "close")
                 box->close();
             else

@@ -1,40 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Paths that used to lose typed text or damage a file, tried through the real window and
-// real files: the close request's box, Cut All, the new-document window, selections,
-// files that cannot be read, nodes that are no files, copy-only drops, where the document
-// dialogs start, a failed save before Test Page, and the real open dialog.
+// real files: Cut All, selections, files that cannot be read, nodes that are no files,
+// copy-only drops, where the document dialogs start, a failed save before Test Page, and
+// the real open dialog.
 #include "MainWindowFixture.h"
 #include "StubBrowser.h"
 #include "browser/BrowserPreference.h"
 #include "document/DocumentState.h"
-#include "document/frmNew.h"
-#include "ui/frmMain.h"
 #include "platform/EditingArea.h"
+#include "ui/frmMain.h"
 
 #include <QClipboard>
 #include <QFileDialog>
 #include <QLineEdit>
-#include <QMessageBox>
-#include <QPushButton>
 #include <QtTest>
-
-#include <sys/stat.h>
-#include <unistd.h>
-
-namespace {
-
-// Runs what() once the next modal box or dialog is up, on that box.
-void whenModal(std::function<void(QWidget*)> what) {
-    QTimer::singleShot(0, [what = std::move(what)] {
-        QWidget* modal = nullptr;
-        for (int i = 0; i < 200 && !(modal = QApplication::activeModalWidget()); ++i) {
-            QTest::qWait(10);
-        }
-        what(modal);
-    });
-}
-
-}  // namespace
 
 class NothingLostTest : public QObject {
     Q_OBJECT
@@ -47,43 +26,6 @@ class NothingLostTest : public QObject {
         f.start(false, true);
     }
     void cleanup() { f.finish(); }
-
-    // The close request's real box: only Yes or No answer it; Escape and the box's close
-    // button refuse the close, and the window and its text stay.
-    void closeRequestBox_data() {
-        QTest::addColumn<QString>("how");
-        QTest::addColumn<bool>("closes");
-        QTest::newRow("Escape") << "escape" << false;
-        QTest::newRow("close box") << "close" << false;
-        QTest::newRow("No") << "no" << true;
-    }
-    void closeRequestBox() {
-        QFETCH(QString, how);
-        QFETCH(bool, closes);
-        QtDialogs real;
-        f.start(false, true, {}, &real);
-        real.setParent(&f.window());
-        f.text().setBytes("typed for an hour");
-        QCOMPARE(f.docChanged(), qint16(1));
-        QString asked;
-        whenModal([&](QWidget* modal) {
-            auto* box = qobject_cast<QMessageBox*>(modal);
-            QVERIFY(box);
-            asked = box->text();
-            if (how == "escape") {
-                QTest::keyClick(box, Qt::Key_Escape);
-            } else if (how == "close") {
-                box->close();
-            } else {
-                box->button(QMessageBox::No)->click();
-            }
-        });
-        f->close();
-        QCOMPARE(asked, QString("Save current document?"));
-        QCOMPARE(f->isVisible(), !closes);
-        QCOMPARE(f.ended, closes ? 1 : 0);
-        QCOMPARE(f.bytes(), QByteArray("typed for an hour"));
-    }
 
     // Cut All is one edit that Undo takes back, and keeps the display mode and line ends,
     // so 8-bit bytes pasted back are the same bytes.
@@ -108,38 +50,6 @@ class NothingLostTest : public QObject {
         QCOMPARE(f.bytes(), bytes);
         QVERIFY(f.saveFileAs(f.path("pasted.html")));
         QCOMPARE(readFile(f.path("pasted.html")), bytes + "\r\n");
-    }
-
-    // Text typed while the new-document window is open is not thrown away unasked: New
-    // and Load Blank ask first, and Cancel leaves everything as it was.
-    void newWindowAsks_data() {
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<int>("answer");
-        for (const char* button : {"Command1", "Command4"}) {
-            QTest::addRow("%s, Cancel", button) << button << int(Dialogs::Cancel);
-            QTest::addRow("%s, No", button) << button << int(Dialogs::No);
-        }
-    }
-    void newWindowAsks() {
-        QFETCH(QString, button);
-        QFETCH(int, answer);
-        f->runCommand("mnuFileNew");
-        frmNew* window = f.newWindow();
-        QVERIFY(window);
-        f.text().setBytes("typed meanwhile");
-        f.dialogs.answer(answer);
-        window->findChild<QPushButton*>(button)->click();
-        QCOMPARE(f.dialogs.calls().size(), 1);
-        QCOMPARE(f.dialogs.calls()[0].text, QString("Save current document?"));
-        QCOMPARE(f.dialogs.calls()[0].buttons, Dialogs::Buttons::YesNoCancel);
-        QCOMPARE(f.dialogs.calls()[0].title, QString("quindo"));
-        if (answer == Dialogs::Cancel) {
-            QCOMPARE(f.bytes(), QByteArray("typed meanwhile"));
-            QVERIFY(f.newWindow());
-        } else {
-            QVERIFY(f.bytes() != QByteArray("typed meanwhile"));
-            QTRY_VERIFY(!f.newWindow());
-        }
     }
 
     // The program knows one selection: a rectangular or multiple one becomes the plain
@@ -203,18 +113,12 @@ class NothingLostTest : public QObject {
         QFETCH(QString, kind);
         QFETCH(QString, road);
         QString target = f.path(QString(QTest::currentDataTag()).replace('/', '-') + ".html");
-        if (kind == "directory") {
-            QVERIFY(QDir().mkpath(target));
-        } else if (kind == "fifo") {
-            QCOMPARE(::mkfifo(QFile::encodeName(target).constData(), 0644), 0);
-        } else if (kind == "device") {
+        if (kind == "device") {
             target = "/dev/zero";
-        } else if (kind == "link loop") {
-            QCOMPARE(::symlink(QFile::encodeName(target).constData(),
-                               QFile::encodeName(target).constData()),
-                     0);
         } else if (kind == "mem") {
             target = "/proc/self/mem";
+        } else if (kind != "missing") {
+            makeNode(kind, target);
         }
         writeFile(f.path("before.html"), "the text so far");
         f.load(f.path("before.html"));
@@ -250,17 +154,13 @@ class NothingLostTest : public QObject {
         QCOMPARE(f->caption(), caption);
     }
 
-    // Drops are only copies: a drag that offers nothing but a move is refused, and the
-    // dragged file stays.
+    // Drops are only copies: a drag that offers nothing but a move is refused, nothing is
+    // loaded, and the dragged file stays.
     void moveOnlyDropRefused() {
         writeFile(f.path("dragged.html"), "<P>mine</P>");
-        auto* data = MainWindowFixture::files({f.path("dragged.html")});
-        QDropEvent dropped(QPointF(20, 20), Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(f.text().viewport(), &dropped);
-        QVERIFY(!dropped.isAccepted());
-        QTest::qWait(20);
-        delete data;
+        QVERIFY(!f.drop(MainWindowFixture::files({f.path("dragged.html")}), Qt::MoveAction));
         QCOMPARE(f.bytes(), QByteArray());
+        QCOMPARE(f.fileName(), QString());
         QVERIFY(QFile::exists(f.path("dragged.html")));
     }
 

@@ -9,9 +9,9 @@
 #include "TestFiles.h"
 #include "document/Document.h"
 #include "document/Recovery.h"
+#include "platform/EditingArea.h"
 #include "recovery/RecoveryJournal.h"
 #include "ui/frmMain.h"
-#include "platform/EditingArea.h"
 
 #include <QElapsedTimer>
 #include <QProcess>

@@ -1,59 +1,144 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Tag insertion through the real menus and picture buttons of the main window: every
 // snippet's bytes and caret, the guided boxes, the colour selector and its RGB split, undo,
-// the change flag, the focus, and documents past the 16-bit caret range.
+// the change flag, the focus, and documents past the 16-bit caret range, up to 4 MB.
 #include "MainWindowFixture.h"
-#include "snippets/RGB.h"
-#include "snippets/SnippetCatalogue.h"
-#include "ui/CommandSurface.h"
-#include "ui/frmMain.h"
 #include "platform/EditingArea.h"
 #include "platform/Pictures.h"
+#include "snippets/RGB.h"
+#include "snippets/SnippetCatalogue.h"
+#include "ui/frmMain.h"
 
 #include <QAction>
-#include <QMessageBox>
 #include <QPushButton>
+
+#include <algorithm>
+#include <array>
+#include <iterator>
 
 #define CRLF "\r\n"
 
 namespace {
 
-// The question the hover button asks, as the catalogue holds it.
-QString hoverQuestion() {
-    return QString::fromLatin1(SnippetCatalogue::find(u"mnuhover")->guide->text);
-}
+// The three guided boxes, written out.
+const char* const kHoverQuestion =
+    "Hover button is a Microsoft applet.  In order for it to work you will have to copy the "
+    "files fphover.class and fphoverx.class  from the Quindo folder to the folder with your "
+    "HTML document.  Do you wish to go ahead and add the appropriate HTML tags to the current "
+    "document?";
+const char* const kScriptWarning =
+    "In order for this Javascript to work, you need to put this code in the <HEAD> </HEAD> "
+    "section of the code.  If you paste this into the <BODY> it won't work.";
+const char* const kTransitionWarning =
+    "In order for Transistions to work, you need to put this code in the <HEAD> </HEAD> "
+    "section of the code.  If you paste this into the <BODY> it won't work.";
 
-// Where the caret of an entry ends, in characters from the start of its text.
-int caretOf(const SnippetCatalogue::Entry& e) {
-    return int(e.text.size()) - e.stepBack.value_or(0);
+// Every snippet as the user gets it: "|" marks where the caret ends (none: after the text).
+// This is the one place the texts are repeated, so a typo in any of them fails.
+struct SnippetRow {
+    const char* control;
+    const char* text;
+    const char* guide;  // the box shown first, or null
+} const kSnippets[] = {
+    {"Command8", "<A HREF=>|</A>", nullptr},
+    {"Command9", "<IMG SRC=|>", nullptr},
+    {"Command11", "<BR>", nullptr},
+    {"Command12", "<P>", nullptr},
+    {"Command13", "<HR>", nullptr},
+    {"Command14", "ALIGN=|", nullptr},
+    {"Command15", "<CENTER>|</CENTER>", nullptr},
+    {"Command16", "<A HREF=MAILTO:|>", nullptr},
+    {"Command17", "<B>|</B>", nullptr},
+    {"mnubold", "<B>|</B>", nullptr},
+    {"mnuitalics", "<I>|</I>", nullptr},
+    {"mnuunder", "<U>|</U>", nullptr},
+    {"mnulist", "<UL>" CRLF "<LI>BULLET 1</LI>" CRLF "<LI>BULLET 2</LI>" CRLF "</UL>", nullptr},
+    {"mnuolist", "<OL>" CRLF "<LI>LINE 1</LI>" CRLF "<LI>LINE 2</LI>" CRLF "</OL>", nullptr},
+    {"mnubullet", "<LI>|</LI>", nullptr},
+    {"mnufontoff", "</FONT>", nullptr},
+    {"mnuone", "<FONT SIZE=1>", nullptr},
+    {"mnutwo", "<FONT SIZE=2>", nullptr},
+    {"mnuthree", "<FONT SIZE=3>", nullptr},
+    {"mnuFour", "<FONT SIZE=4>", nullptr},
+    {"mnufive", "<FONT SIZE=5>", nullptr},
+    {"mnuSix", "<FONT SIZE=6>", nullptr},
+    {"mnuseven", "<FONT SIZE=7>", nullptr},
+    {"mnutextsizeminus", "<FONT SIZE=-1>", nullptr},
+    {"mnutextsizeplus", "<FONT SIZE=+1>", nullptr},
+    {"mnufaceblank", "<FONT FACE=|>", nullptr},
+    {"mnuarial", "<FONT FACE=ARIAL,HELVETICA>", nullptr},
+    {"mnuVerdana", "<FONT FACE=VERDANA>", nullptr},
+    {"mnutimes", "<FONT FACE=TIMES>", nullptr},
+    {"mnusans", "<FONT FACE=GARAMOND>", nullptr},
+    {"mnuItem2",
+     "<TABLE BORDER=5 CELLPADDING=0 COLSPACING=0 WIDTH=90%>" CRLF
+     "<TR><TD>data cell one<TD><TD>data cell two<TD></TR>" CRLF
+     "<TR><TD>data cell three<TD><TD>data cell four<TD></TR>" CRLF "</TABLE>",
+     nullptr},
+    {"mnuItem23",
+     "<TABLE BORDER=5 CELLPADDING=0 COLSPACING=0 WIDTH=90%>" CRLF
+     "<TR><TD>data cell one<TD><TD>data cell two<TD></TR>" CRLF
+     "<TR><TD>data cell three<TD><TD>data cell four<TD></TR>" CRLF
+     "<TR><TD>data cell five<TD><TD>data cell six<TD></TR>" CRLF "</TABLE>",
+     nullptr},
+    {"mnunb1",
+     "<TABLE CELLPADDING=0 COLSPACING=2 WIDTH=100%>" CRLF
+     "<TR><TD>data cell one<TD><TD>data cell two<TD></TR>" CRLF
+     "<TR><TD>data cell three<TD><TD>data cell four<TD></TR>" CRLF "</TABLE>",
+     nullptr},
+    {"mnunb2",
+     "<TABLE CELLPADDING=0 COLSPACING=2 WIDTH=90%>" CRLF
+     "<TR><TD>data cell one<TD><TD>data cell two<TD></TR>" CRLF
+     "<TR><TD>data cell three<TD><TD>data cell four<TD></TR>" CRLF
+     "<TR><TD>data cell five<TD><TD>data cell six<TD></TR>" CRLF "</TABLE>",
+     nullptr},
+    {"mnubuttonwindow",
+     "<FORM>" CRLF "<input type=button value=Click me onClick=alert('Yo')>" CRLF "</form>" CRLF,
+     nullptr},
+    {"mnusound",
+     "<EMBED SRC=soundnamehere.mid HIDDEN=True>" CRLF "<BGSOUND SRC=soundnamehere.mid>" CRLF,
+     nullptr},
+    {"mnuhover",
+     "<applet code=fphover.class width=120 height=24>" CRLF
+     "<param name=text value=Button Text>" CRLF "<param name=color value=#000080>" CRLF
+     "<param name=hovercolor value=#0000FF>" CRLF "<param name=textcolor value=#FFFFFF>" CRLF
+     "<param name=effect value=glow>" CRLF "<param name=url value=link.html valuetype=ref>" CRLF
+     "</applet>" CRLF,
+     kHoverQuestion},
+    {"mnupopup",
+     "<script language=javascript>" CRLF "<!--" CRLF
+     "alert('Welcome to a Tamblor9 Quindo Web page!')" CRLF "// -->" CRLF "</script>" CRLF,
+     kScriptWarning},
+    {"mnurtclick",
+     "<script language=javascript>" CRLF "function click() {" CRLF "if (event.button==2) {" CRLF
+     "alert('Please do not copy my links!')" CRLF "}" CRLF "}" CRLF
+     "document.onmousedown=click" CRLF "</script>" CRLF,
+     kScriptWarning},
+    {"mnumarq", "<MARQUEE BORDER=0>|</MARQUEE>", nullptr},
+    {"mnutrans",
+     "<META http-equiv=Page-Enter content=RevealTrans(Duration=1.0,Transition=23)>" CRLF,
+     kTransitionWarning},
+    {"mnuvideo", "<img dynsrc=name of video here.avi start=fileopen>", nullptr},
+};
+
+const SnippetRow& snippet(const QString& control) {
+    for (const SnippetRow& row : kSnippets)
+        if (control == QLatin1String(row.control))
+            return row;
+    qFatal("no snippet for %s", qPrintable(control));
+}
+QByteArray textOf(const SnippetRow& row) {
+    return QByteArray(row.text).replace("|", "");
+}
+// Where the caret ends, in characters from the start of the text.
+int caretOf(const SnippetRow& row) {
+    const int bar = int(QByteArray(row.text).indexOf('|'));
+    return bar < 0 ? int(textOf(row).size()) : bar;
 }
 
 qint64 bytePosition(EditingArea& area) {
     return area.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS);
 }
-
-struct AlignmentRow {
-    const char* name;
-    int from, to;
-    QByteArray after;
-} const kAlignment[] = {
-    {"caret", 7, 7, "<TABLE ALIGN=CENTER>"},
-    {"selection", 7, 13, "<TABLE ALIGN=>"},
-    {"selection made backwards", 13, 7, "<TABLE ALIGN=>"},
-};
-
-struct MultiLineRow {
-    const char* name;
-    QString control;
-    int line, column;
-} const kMultiLine[] = {
-    {"unordered list, after </UL>", "mnulist", 3, 5},
-    {"ordered list, after </OL>", "mnuolist", 3, 5},
-    {"2x2 table, after </TABLE>", "mnuItem2", 3, 8},
-    {"2x3 no border, after </TABLE>", "mnunb2", 4, 8},
-    {"form button, next line", "mnubuttonwindow", 3, 0},
-    {"sound, next line", "mnusound", 2, 0},
-};
 
 // Caret steps past the 16-bit range, in ASCII, UTF-8 with characters wider than a byte
 // and 8-bit documents.
@@ -120,52 +205,19 @@ class SnippetsTest : public QObject {
     void cleanup() { f.checkDialogs(); }
     void cleanupTestCase() { f.finish(); }
 
-    // Every insertion command of the Text, Fonts, Tables and Scripts menus and of the button
-    // row finds a snippet, every snippet belongs to a command that exists, and a few entries
-    // hold what the design gives them.
-    void catalogueMatchesTheCommands() {
-        const QSet<QString> insertionMenus = {"mnutext", "mnufont", "mnuTable", "mnuscripts",
-                                              "mnuexplorer"};
-        const QSet<QString> ownHandlers = {"mnulistex", "mnucolorf", "Command10"};
-        QStringList expected;
-        for (const auto& entry : CommandSurface::menus()) {
-            if (entry.kind == CommandSurface::Kind::Item &&
-                insertionMenus.contains(QString::fromLatin1(entry.parent)))
-                expected << QString::fromLatin1(entry.name);
-        }
-        for (int n = 8; n <= 17; ++n)
-            expected << QStringLiteral("Command%1").arg(n);
-        expected.removeIf([&](const QString& c) { return ownHandlers.contains(c); });
-        QStringList inCatalogue;
-        for (const auto& entry : SnippetCatalogue::entries()) {
-            inCatalogue << QString::fromLatin1(entry.control);
-            QVERIFY2(f->action(entry.control) || f->button(entry.control), entry.control);
-            QVERIFY(!entry.text.isEmpty() && caretOf(entry) >= 0);
-        }
-        expected.sort();
-        inCatalogue.sort();
-        QCOMPARE(inCatalogue, expected);
-        QVERIFY(!SnippetCatalogue::find(u"mnulistex") && !SnippetCatalogue::find(u"Command1"));
-
-        // A few entries against the design.
-        struct Spot {
-            const char* control;
-            QByteArray text;
-            int caret;  // -1: after the text
-        };
-        for (const Spot& sp :
-             {Spot{"Command8", "<A HREF=></A>", 9}, Spot{"Command16", "<A HREF=MAILTO:>", 15},
-              Spot{"mnufaceblank", "<FONT FACE=>", 11},
-              Spot{"mnuvideo", "<img dynsrc=name of video here.avi start=fileopen>", -1}}) {
+    // The catalogue holds exactly the snippets above, each with its caret and its box.
+    void catalogue() {
+        QCOMPARE(SnippetCatalogue::entries().size(), std::size(kSnippets));
+        for (const SnippetRow& row : kSnippets) {
             const SnippetCatalogue::Entry* e =
-                SnippetCatalogue::find(QString::fromLatin1(sp.control));
-            QVERIFY2(e && !e->guide, sp.control);
-            QCOMPARE(e->text.toByteArray(), sp.text);
-            QCOMPARE(caretOf(*e), sp.caret < 0 ? int(sp.text.size()) : sp.caret);
+                SnippetCatalogue::find(QString::fromLatin1(row.control));
+            QVERIFY2(e, row.control);
+            QCOMPARE(e->text.toByteArray(), textOf(row));
+            QCOMPARE(int(e->text.size()) - e->stepBack.value_or(0), caretOf(row));
+            QCOMPARE(QByteArray(e->guide ? e->guide->text : ""), QByteArray(row.guide));
+            if (e->guide)
+                QCOMPARE(e->guide->insertOnlyOnYes, row.guide == kHoverQuestion);
         }
-        QCOMPARE(SnippetCatalogue::find(u"mnuhover")->guide->buttons, Dialogs::Buttons::YesNo);
-        QCOMPARE(SnippetCatalogue::find(u"mnupopup")->guide->text,
-                 SnippetCatalogue::find(u"mnurtclick")->guide->text);
     }
 
     void insert_data() {
@@ -174,11 +226,17 @@ class SnippetsTest : public QObject {
         QTest::addColumn<int>("from");
         QTest::addColumn<int>("to");
         const QByteArray text = "<P>Some words here</P>" CRLF "next line";
-        for (const auto& e : SnippetCatalogue::entries()) {
-            QTest::addRow("%s empty document", e.control) << e.control << QByteArray() << 0 << 0;
-            QTest::addRow("%s caret inside a word", e.control) << e.control << text << 10 << 10;
-            QTest::addRow("%s selected word", e.control) << e.control << text << 8 << 13;
-        }
+        // One line with and without a step back, several lines with and without a final
+        // CR LF, and the guided ones; into an empty document, at a caret, over a selection.
+        QTest::newRow("step back, empty document") << "Command8" << QByteArray() << 0 << 0;
+        QTest::newRow("step back, selected word") << "mnubold" << text << 8 << 13;
+        QTest::newRow("step back 0, selection made backwards") << "Command14" << text << 13 << 8;
+        QTest::newRow("no step back, caret in a word") << "mnuone" << text << 10 << 10;
+        QTest::newRow("lines, caret in a word") << "mnulist" << text << 10 << 10;
+        QTest::newRow("lines ending in CR LF, selected word") << "mnusound" << text << 8 << 13;
+        QTest::newRow("guided Yes, selected word") << "mnuhover" << text << 8 << 13;
+        QTest::newRow("guided Ok, empty document") << "mnurtclick" << QByteArray() << 0 << 0;
+        QTest::newRow("guided Ok, one line") << "mnutrans" << text << 10 << 10;
     }
 
     // Each command, run from its real item or button: the selection is replaced by the
@@ -189,23 +247,25 @@ class SnippetsTest : public QObject {
         QFETCH(QByteArray, before);
         QFETCH(int, from);
         QFETCH(int, to);
-        const SnippetCatalogue::Entry& e = *SnippetCatalogue::find(control);
+        const SnippetRow& row = snippet(control);
         prepare(before, from, to);
         const QString caption = f->caption();
-        if (e.guide)
-            f.dialogs.answer(e.guide->buttons == Dialogs::Buttons::YesNo ? Dialogs::Yes
-                                                                         : Dialogs::Ok);
+        if (row.guide)
+            f.dialogs.answer(row.guide == kHoverQuestion ? Dialogs::Yes : Dialogs::Ok);
         run(control);
-        QCOMPARE(f.bytes(), before.left(from) + e.text.toByteArray() + before.mid(to));
-        QCOMPARE(f.text().selStart(), qint64(from + caretOf(e)));
+        const int start = std::min(from, to);
+        QCOMPARE(f.bytes(), before.left(start) + textOf(row) + before.mid(std::max(from, to)));
+        QCOMPARE(f.text().selStart(), qint64(start + caretOf(row)));
         QVERIFY(f.text().selectedBytes().isEmpty());
         QCOMPARE(QApplication::focusWidget(), &f.text());
         QCOMPARE(f.docChanged(), qint16(1));
         QCOMPARE(f->caption(), caption);
-        QCOMPARE(f.dialogs.calls().size(), e.guide ? 1 : 0);
-        if (e.guide) {
+        QCOMPARE(f.dialogs.calls().size(), row.guide ? 1 : 0);
+        if (row.guide) {
             QCOMPARE(f.dialogs.shown(0),
-                     f.dialogs.box(QString::fromLatin1(e.guide->text), "Quindo", e.guide->buttons));
+                     f.dialogs.box(row.guide, "Quindo",
+                                   row.guide == kHoverQuestion ? Dialogs::Buttons::YesNo
+                                                               : Dialogs::Buttons::Ok));
             // The box came up before anything was inserted.
             QCOMPARE(textWhileOpen_, QList<QByteArray>{before});
         }
@@ -224,41 +284,12 @@ class SnippetsTest : public QObject {
         QCOMPARE(f.bytes(), QByteArray("x<B></B>"));
     }
 
-    void alignmentInsideAnOpeningTag_data() { addRows(kAlignment); }
-    void alignmentInsideAnOpeningTag() {
-        const auto& [name, from, to, after] = fetchRow(kAlignment);
-        prepare("<TABLE CENTER>", from, to);
-        run("Command14");
-        QCOMPARE(f.bytes(), after);
-        QCOMPARE(f.text().selStart(), 13);
-        QCOMPARE(bytePosition(f.text()), 13);
-        QVERIFY(f.text().selectedBytes().isEmpty());
-        QVERIFY(f.text().hasFocus());
-    }
-
-    // Where the caret stands after a multi-line snippet, as line and column.
-    void multiLineCaret_data() { addRows(kMultiLine); }
-    void multiLineCaret() {
-        const auto& [name, control, line, column] = fetchRow(kMultiLine);
-        prepare("<BODY>" CRLF "</BODY>", 8, 8);
-        run(control);
-        int caretLine = -1;
-        int caretColumn = -1;
-        f.text().getCursorPosition(&caretLine, &caretColumn);
-        QCOMPARE(caretLine, line + 1);
-        QCOMPARE(caretColumn, column);
-        QVERIFY(f.bytes().endsWith("</BODY>"));
-        // One snippet, one undo step, however many lines it has.
-        f.text().undo();
-        QCOMPARE(f.bytes(), QByteArray("<BODY>" CRLF "</BODY>"));
-    }
-
     void hoverAnsweredNoLeavesEverything() {
         prepare("keep this text", 5, 9);
         f.dialogs.answer(Dialogs::No);
         run("mnuhover");
         QCOMPARE(f.dialogs.calls().size(), 1);
-        QCOMPARE(f.dialogs.calls().constFirst().text, hoverQuestion());
+        QCOMPARE(f.dialogs.calls().constFirst().text, QString(kHoverQuestion));
         QCOMPARE(f.bytes(), QByteArray("keep this text"));
         QCOMPARE(f.text().SendScintilla(QsciScintillaBase::SCI_GETSELECTIONSTART), 5);
         QCOMPARE(f.text().SendScintilla(QsciScintillaBase::SCI_GETSELECTIONEND), 9);
@@ -267,40 +298,16 @@ class SnippetsTest : public QObject {
         QVERIFY(!f.text().isUndoAvailable());
     }
 
-    // The real question box: no icon, title "Quindo", Yes and No with Yes the default, so
-    // Enter goes ahead.
-    void hoverQuestionDefaultsToYes() {
-        QtDialogs real;
-        auto w = std::make_unique<frmMain>(real, QString());
-        real.setParent(w.get());
-        w->show();
-        QVERIFY(QTest::qWaitForWindowActive(w.get()));
-        QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
-        QString seen;
-        QTimer::singleShot(0, this, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box)
-                return;
-            seen = box->windowTitle() + "|" + QString::number(box->icon()) + "|" + box->text();
-            QCOMPARE(box->standardButtons(), QMessageBox::Yes | QMessageBox::No);
-            defaultButton = box->standardButton(box->defaultButton());
-            QTest::keyClick(box, Qt::Key_Return);
-        });
-        w->action("mnuhover")->trigger();
-        QCOMPARE(seen, "Quindo|" + QString::number(QMessageBox::NoIcon) + "|" + hoverQuestion());
-        QCOMPARE(defaultButton, QMessageBox::Yes);
-        QVERIFY(w->Text1().bytes().startsWith("<applet code=fphover.class width=120 height=24>"));
-        QVERIFY(w->Text1().bytes().endsWith("</applet>" CRLF));
-    }
-
-    // The split of a colour value into its bytes, over the whole range of colours the
-    // dialog can give (each part is a byte, so the sum pins every part down).
-    void rgbSplitWholeRange() {
+    // The split of a colour value into its bytes.
+    void rgbSplit() {
         RGB rgb;
-        for (qint32 v = 0; v <= 0xFFFFFF; ++v) {
-            rgb.Color(v);
-            if (rgb.Red() + 256 * rgb.Green() + 65536 * rgb.Blue() != v)
-                QFAIL(qPrintable(QString::number(v, 16)));
+        for (const auto& [value, red, green, blue] :
+             {std::array{0x000000, 0, 0, 0}, std::array{0xFFFFFF, 255, 255, 255},
+              std::array{0x0580A0, 0xA0, 0x80, 0x05}, std::array{0x010203, 3, 2, 1},
+              std::array{0xFF0000, 0, 0, 255}, std::array{0x00FF00, 0, 255, 0}}) {
+            rgb.Color(value);
+            QCOMPARE((std::array{int(rgb.Red()), int(rgb.Green()), int(rgb.Blue())}),
+                     (std::array{red, green, blue}));
         }
     }
 
@@ -384,32 +391,17 @@ class SnippetsTest : public QObject {
     void largeDocument_data() { addRows(kLarge); }
     void largeDocument() {
         const auto& [name, piece, pieceCharacters, count, control] = fetchRow(kLarge);
-        const SnippetCatalogue::Entry& e = *SnippetCatalogue::find(control);
+        const SnippetRow& row = snippet(control);
         const QByteArray head = piece.repeated(count);
         const QByteArray tail = piece.repeated(7);
         const qint64 headCharacters = qint64(pieceCharacters) * count;
         prepare(head + tail, head.size(), head.size());
         QCOMPARE(f.text().selStart(), headCharacters);
         run(control);
-        QCOMPARE(f.bytes(), head + e.text.toByteArray() + tail);
-        QCOMPARE(f.text().selStart(), headCharacters + caretOf(e));
-        QCOMPARE(bytePosition(f.text()), head.size() + caretOf(e));
+        QCOMPARE(f.bytes(), head + textOf(row) + tail);
+        QCOMPARE(f.text().selStart(), headCharacters + caretOf(row));
+        QCOMPARE(bytePosition(f.text()), head.size() + caretOf(row));
         QCOMPARE(QApplication::focusWidget(), &f.text());
-    }
-
-    // A 100 MB document: the step back lands right at the end of a long text.
-    void hundredMegabytes() {
-        const qsizetype size = 100 * 1024 * 1024;
-        QByteArray big(size, 'a');
-        for (qsizetype i = 99; i < size; i += 100)
-            big[i] = '\n';
-        prepare(big, size, size);
-        big.clear();
-        run("Command15");
-        QCOMPARE(f.text().byteLength(), size + 17);
-        QCOMPARE(f.text().selStart(), qint64(size) + 8);
-        QCOMPARE(f.text().bytes().sliced(size).toByteArray(), QByteArray("<CENTER></CENTER>"));
-        f.text().setBytes({});
     }
 };
 

@@ -4,13 +4,11 @@
 #include "app/SettingsStore.h"
 #include "browser/BrowserPreference.h"
 #include "browser/frmOptions.h"
-#include "browser/frmOptions.h"
 #include "document/Document.h"
 #include "document/DocumentState.h"
 #include "document/frmNew.h"
-#include "snippets/TagInsertion.h"
-#include "ui/frmMain.h"
 #include "platform/EditingArea.h"
+#include "ui/frmMain.h"
 
 #include <QApplication>
 #include <QDropEvent>
@@ -97,10 +95,6 @@ QString& MainWindowFixture::dialogFileName() {
     return window_->document().state().dialogFileName;
 }
 
-void MainWindowFixture::setEndProgram(std::function<void()> end) {
-    window_->document().setEndProgram(std::move(end));
-}
-
 void MainWindowFixture::setChoosePrinter(std::function<bool(QPrinter&)> choose) {
     window_->document().setChoosePrinter(std::move(choose));
 }
@@ -121,17 +115,7 @@ bool MainWindowFixture::save() {
 bool MainWindowFixture::saveAs() {
     return window_->document().mnuFileSaveAs_Click();
 }
-bool MainWindowFixture::askSaveCurrentDocument() {
-    return window_->document().askSaveCurrentDocument();
-}
 
-void MainWindowFixture::insertAtCaret(const QByteArray& text, std::optional<qint64> stepBack) {
-    window_->tags().InsertAtCaret(text, stepBack);
-}
-
-void MainWindowFixture::print() {
-    window_->document().mnuFilePrint_Click();
-}
 void MainWindowFixture::showOptions() {
     ShowOptionsWindow(*window_);
 }
@@ -144,10 +128,9 @@ frmNew* MainWindowFixture::newWindow() {
     return qobject_cast<frmNew*>(window_->secondaryWindow(QStringLiteral("frmNew")));
 }
 
-bool MainWindowFixture::drop(QMimeData* data) {
+bool MainWindowFixture::drop(QMimeData* data, Qt::DropActions actions) {
     QWidget* viewport = text().viewport();
     const QPoint at(20, 20);
-    const auto actions = Qt::CopyAction | Qt::MoveAction;
     QDragEnterEvent enter(at, actions, data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(viewport, &enter);
     QDragMoveEvent move(at, actions, data, Qt::LeftButton, Qt::NoModifier);

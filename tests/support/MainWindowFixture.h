@@ -59,7 +59,6 @@ class MainWindowFixture {
     qint16& docChanged();
     qint16& saveAnswer();
     QString& dialogFileName();
-    void setEndProgram(std::function<void()> end);
     void setChoosePrinter(std::function<bool(QPrinter&)> choose);
     // Names the window's document as the path and loads it, as Open does after its dialog.
     void load(const QString& file);
@@ -67,15 +66,13 @@ class MainWindowFixture {
     bool saveFileAs(const QString& file);
     bool save();
     bool saveAs();
-    bool askSaveCurrentDocument();
-    void insertAtCaret(const QByteArray& text, std::optional<qint64> stepBack);
-    void print();
     void showOptions();
     frmOptions* options();
     frmNew* newWindow();
 
-    // Drags the data onto the editing area and drops it; true when the drop was taken.
-    bool drop(QMimeData* data);
+    // Drags the data onto the editing area and drops it, offering the actions; true when
+    // the drop was taken as a copy.
+    bool drop(QMimeData* data, Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction);
     static QMimeData* files(const QStringList& paths);
 
   private:

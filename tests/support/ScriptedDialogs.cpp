@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ScriptedDialogs.h"
 
+#include <QApplication>
+#include <QTest>
+#include <QTimer>
+
 QVariant ScriptedDialogs::take(Kind, const QString& what, int type) {
     if (answers_.isEmpty() || answers_.constFirst().typeId() != type) {
         unexpected_ << what;
@@ -45,4 +49,14 @@ std::optional<QColor> ScriptedDialogs::chooseColor(const QColor& initial) {
         return std::nullopt;
     }
     return v.value<QColor>();
+}
+
+void whenModal(std::function<void(QWidget*)> what) {
+    QTimer::singleShot(0, [what = std::move(what)] {
+        QWidget* modal = nullptr;
+        for (int i = 0; i < 500 && !(modal = QApplication::activeModalWidget()); ++i) {
+            QTest::qWait(10);
+        }
+        what(modal);
+    });
 }

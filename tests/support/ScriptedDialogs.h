@@ -13,6 +13,12 @@
 // Dialogs answered by a script. Every call is recorded; answers come from a queue in the
 // order the test gave them. A dialog that the script did not expect is recorded in
 // unexpected() and answered with Cancel (or an empty path / no colour).
+class QWidget;
+
+// For the real dialogs: runs what() on the next modal box or dialog once it is up (null
+// when none came).
+void whenModal(std::function<void(QWidget*)> what);
+
 class ScriptedDialogs final : public Dialogs {
   public:
     enum class Kind { Message, OpenFile, SaveFile, ChooseProgram, ChooseColor };
