@@ -92,6 +92,10 @@ frmCheck::frmCheck(QWidget* owner)
                       /*topmost=*/true) {
     list_ = place(new QListWidget, QStringLiteral("List1"), 90, 90, 7020, 2940);
     list_->setAccessibleName(QStringLiteral("Findings"));
+    // An explanation is read whole: long rows wrap rather than run off to the right.
+    list_->setWordWrap(true);
+    list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list_->setResizeMode(QListView::Adjust);
     cancel_ =
         addButton(QStringLiteral("cmdCancel"), QStringLiteral("Cancel"), 5955, 3120, 1155, 375);
     cancel_->setEnabled(false);
@@ -286,9 +290,16 @@ QString PageCheck::summary(const QList<TidyFinding>& findings) {
     }
     const auto errors = std::count_if(findings.begin(), findings.end(),
                                       [](const TidyFinding& f) { return f.error; });
-    return QStringLiteral("%1 and %2.")
-        .arg(counted(errors, "error", "errors"),
-             counted(findings.size() - errors, "warning", "warnings"));
+    const auto warnings = findings.size() - errors;
+    // Only the kinds that were found: "3 warnings.", "1 error and 2 warnings."
+    QStringList parts;
+    if (errors > 0) {
+        parts << counted(errors, "error", "errors");
+    }
+    if (warnings > 0) {
+        parts << counted(warnings, "warning", "warnings");
+    }
+    return parts.join(QStringLiteral(" and ")) + QLatin1Char('.');
 }
 
 namespace {
