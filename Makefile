@@ -4,7 +4,7 @@ BUILD ?= build
 ASAN_BUILD ?= build-asan
 JOBS ?= $(shell nproc)
 
-.PHONY: deps test-deps configure build run test test-asan bench format clean
+.PHONY: deps test-deps configure build run test test-asan bench screenshot format clean
 
 deps:
 	bash scripts/install-deps.sh
@@ -38,6 +38,10 @@ test-asan: test-deps
 bench: configure
 	cmake --build $(BUILD) -j $(JOBS) --target quindo_bench quindo
 	QT_QPA_PLATFORM=offscreen ./$(BUILD)/bench/quindo_bench
+
+# docs/screenshot.png: the main window with the sample page, on a private X server.
+screenshot: build test-deps
+	bash scripts/screenshot.sh $(BUILD)/quindo docs/screenshot.png
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

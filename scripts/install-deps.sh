@@ -6,7 +6,7 @@
 set -euo pipefail
 
 PACKAGES=(
-    build-essential cmake ccache pkg-config
+    build-essential cmake ccache pkg-config mold
     qt6-base-dev qt6-base-dev-tools qt6-base-private-dev
     libgl-dev
     fonts-liberation fonts-dejavu-core fonts-dejavu
