@@ -105,6 +105,7 @@ struct ReplaceRow {
 } const kReplaceAll[] = {
     {"every match", "cat Cat\r\ncat", "cat", "dog", false, "dog dog\r\ndog", "Replaced 3."},
     {"match case", "cat Cat\r\ncat", "cat", "dog", true, "dog Cat\r\ndog", "Replaced 2."},
+    {"longer", "a-a-a", "a", "<B>", false, "<B>-<B>-<B>", "Replaced 3."},
     {"removed", "a-a-a", "-", "", false, "aaa", "Replaced 2."},
     {"8-bit", "\xe9t\xe9", "\u00e9", "\u20ac", false, "\x80t\x80", "Replaced 2."},
     {"none", "cat", "dog", "cat", false, "cat", "Not found."},
