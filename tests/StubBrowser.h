@@ -1,16 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QByteArray>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
 #include <QtTest>
 
-// A stand-in "browser": a small shell script that writes what it was started with (its
-// argv, one entry per NUL-ended field, then its working folder) to the file named by
-// $QUINDO_TEST_RECORD. The record appears whole (written aside, then renamed).
+#include <optional>
+
+// A stand-in "browser": a shell script that writes what it was started with (its argv and
+// then its working folder, each field NUL-ended) to the file named by $QUINDO_TEST_RECORD,
+// written aside and renamed, so the record appears whole.
 class StubBrowser {
   public:
     struct Run {
@@ -22,17 +23,12 @@ class StubBrowser {
     static bool create(const QString& path) {
         QDir().mkpath(QFileInfo(path).absolutePath());
         QFile script(path);
-        if (!script.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-            return false;
-        }
-        script.write(
-            "#!/bin/sh\n"
-            "out=\"$QUINDO_TEST_RECORD\"\n"
-            "printf '%s\\0' \"$0\" \"$@\" > \"$out.part\"\n"
-            "printf '%s\\0' \"$(pwd)\" >> \"$out.part\"\n"
-            "mv \"$out.part\" \"$out\"\n");
-        script.close();
-        return script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+        return script.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+               script.write(
+                   "#!/bin/sh\nout=\"$QUINDO_TEST_RECORD\"\n"
+                   "printf '%s\\0' \"$0\" \"$@\" \"$(pwd)\" > \"$out.part\"\n"
+                   "mv \"$out.part\" \"$out\"\n") > 0 &&
+               script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
                                      QFile::ReadGroup | QFile::ExeGroup);
     }
 
@@ -44,34 +40,24 @@ class StubBrowser {
 
     // Waits for the record of one start; nothing when none came within the time.
     std::optional<Run> waitForRun(int timeoutMs = 10000) const {
-        QElapsedTimer clock;
-        clock.start();
-        while (!QFile::exists(record_)) {
-            if (clock.elapsed() > timeoutMs) {
-                return std::nullopt;
-            }
-            QTest::qWait(20);
-        }
         QFile file(record_);
-        if (!file.open(QIODevice::ReadOnly)) {
+        if (!QTest::qWaitFor([&] { return file.exists(); }, timeoutMs) ||
+            !file.open(QIODevice::ReadOnly))
             return std::nullopt;
-        }
         QList<QByteArray> fields = file.readAll().split('\0');
         fields.removeLast();  // after the last NUL
         Run run;
-        for (const QByteArray& f : fields) {
-            run.argv << QFile::decodeName(f);
-        }
-        if (!run.argv.isEmpty()) {
+        for (const QByteArray& field : fields)
+            run.argv << QFile::decodeName(field);
+        if (!run.argv.isEmpty())
             run.workingFolder = run.argv.takeLast();
-        }
         return run;
     }
 
     // True when no stub started within the time (for commands that must start nothing).
     bool nothingStarted(int waitMs = 700) const {
         QTest::qWait(waitMs);
-        return !QFile::exists(record_) && !QFile::exists(record_ + QStringLiteral(".part"));
+        return !QFile::exists(record_) && !QFile::exists(record_ + ".part");
     }
 
   private:
