@@ -167,10 +167,10 @@ MUTANTS = [
 # time: a mutant one of them kills needs no other build or run. One they all miss gets the
 # whole suite.
 HINTS = {
-    "document/DocumentFile.cpp": ["test_filesafety", "test_documentcommands"],
-    "document/Document.cpp": ["test_documentcommands", "test_nothinglost", "test_recovery"],
-    "document/DocumentEdit.cpp": ["test_platform", "test_nothinglost"],
-    "document/DropLoader.cpp": ["test_nothinglost", "test_documentcommands"],
+    "document/DocumentFile.cpp": ["test_filesafety", "test_document"],
+    "document/Document.cpp": ["test_document", "test_recovery"],
+    "document/DocumentEdit.cpp": ["test_platform", "test_document"],
+    "document/DropLoader.cpp": ["test_document"],
     "document/Recovery.cpp": ["test_recovery"],
     "snippets/TagInsertion.cpp": ["test_snippets"],
     "snippets/SnippetCatalogue.cpp": ["test_snippets"],
@@ -178,7 +178,7 @@ HINTS = {
     "platform/Cp1252.cpp": ["test_platform"],
     "app/SettingsStore.cpp": ["test_filesafety", "test_app"],
     "app/DisplayPreferences.cpp": ["test_app"],
-    "browser/BrowserPreference.cpp": ["test_browser", "test_nothinglost"],
+    "browser/BrowserPreference.cpp": ["test_browser", "test_document"],
     "browser/EditEntry.cpp": ["test_filesafety", "test_browser"],
 }
 
