@@ -163,6 +163,13 @@ void rewriteKeepingTime(const QString& path, const QByteArray& bytes) {
     QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
 }
 
+// The copy reads back whole as the window's text.
+void readsBack(const QString& copy, frmMain& w) {
+    const RecoveryJournal::Contents c = RecoveryJournal::read(readFile(copy));
+    QCOMPARE(c.status, Status::Ok);
+    QCOMPARE(c.text, w.Text1().bytes().toByteArray());
+}
+
 void setTime(const QString& path, int secondsFromNow) {
     QFile f(path);
     QVERIFY(f.open(QIODevice::ReadWrite));
@@ -392,9 +399,7 @@ class RecoveryTest : public QObject {
         QCOMPARE(w->document().recovery().copyPath(), copy);
         QTest::keyClicks(&w->Text1(), QStringLiteral("after"));
         w->document().recovery().flushNow();
-        const RecoveryJournal::Contents again = RecoveryJournal::read(readFile(copy));
-        QCOMPARE(again.status, Status::Ok);
-        QCOMPARE(again.text, w->Text1().bytes().toByteArray());
+        readsBack(copy, *w);
         dialogs_.answer(Dialogs::No);
         w->document().mnuFileExit_Click();
         QCOMPARE(dialogs_.calls().size(), 2);
@@ -576,9 +581,7 @@ class RecoveryTest : public QObject {
             recovery.flushNow();
             QCOMPARE(QFileInfo(copy).size() - before, RecoveryJournal::insertRecord(0, "b").size());
         }
-        const RecoveryJournal::Contents c = RecoveryJournal::read(readFile(copy));
-        QCOMPARE(c.status, Status::Ok);
-        QVERIFY(c.text == w->Text1().bytes());
+        readsBack(copy, *w);
         recovery.discard();
     }
 
@@ -670,7 +673,7 @@ class RecoveryTest : public QObject {
         RecoveryJournal::Writer::stepHook = nullptr;
         const QString copy = recovery.copyPath();
         QVERIFY(!copy.isEmpty() && !QFileInfo(copy).isSymLink());
-        QCOMPARE(RecoveryJournal::read(readFile(copy)).text, area.bytes().toByteArray());
+        readsBack(copy, *w);
         if (held < 0) {
             QCOMPARE(readFile(victim), QByteArray("not the journal's"));
         }
@@ -767,9 +770,7 @@ class RecoveryTest : public QObject {
         const QString copy = w->document().recovery().copyPath();
         QVERIFY2(QFileInfo(copy).size() < 64 * 1024,
                  qPrintable(QString::number(QFileInfo(copy).size())));
-        const RecoveryJournal::Contents c = RecoveryJournal::read(readFile(copy));
-        QCOMPARE(c.status, Status::Ok);
-        QVERIFY(c.text == w->Text1().bytes());
+        readsBack(copy, *w);
         w->document().recovery().discard();
         QFile::remove(page);
     }
