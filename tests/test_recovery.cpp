@@ -450,25 +450,24 @@ class RecoveryTest : public QObject {
         if (!how.startsWith(QLatin1String("save"))) {
             dialogs_.answer(answer);
         }
-        if (how == QLatin1String("save")) {
-            QVERIFY(doc.mnuFileSave_Click());
-        } else if (how == QLatin1String("save as")) {
-            dialogs_.answerFile(page + QStringLiteral(".copy.html"));
-            QVERIFY(doc.mnuFileSaveAs_Click());
-        } else if (how == QLatin1String("exit")) {
-            doc.mnuFileExit_Click();
-        } else if (how == QLatin1String("close request")) {
-            QCOMPARE(w->close(), answer == Dialogs::No);
-        } else if (how == QLatin1String("close")) {
-            doc.mnuFileClose_Click();
-        } else if (how == QLatin1String("new")) {
-            doc.mnuFileNew_Click();
-        } else if (how == QLatin1String("open")) {
-            dialogs_.answerFile(page);
-            doc.mnuFileOpen_Click();
-        } else {
-            doc.loadDrop(true, {QUrl::fromLocalFile(page)});
-        }
+        const QMap<QString, std::function<void()>> ways{
+            {"save", [&] { QVERIFY(doc.mnuFileSave_Click()); }},
+            {"save as",
+             [&] {
+                 dialogs_.answerFile(page + QStringLiteral(".copy.html"));
+                 QVERIFY(doc.mnuFileSaveAs_Click());
+             }},
+            {"exit", [&] { doc.mnuFileExit_Click(); }},
+            {"close request", [&] { QCOMPARE(w->close(), answer == Dialogs::No); }},
+            {"close", [&] { doc.mnuFileClose_Click(); }},
+            {"new", [&] { doc.mnuFileNew_Click(); }},
+            {"open",
+             [&] {
+                 dialogs_.answerFile(page);
+                 doc.mnuFileOpen_Click();
+             }},
+            {"drop", [&] { doc.loadDrop(true, {QUrl::fromLocalFile(page)}); }}};
+        ways[how]();
         QCOMPARE(dialogs_.pending(), 0);
         const QList<Step> seen = [&] {
             std::lock_guard lock(stepsLock);
@@ -476,8 +475,7 @@ class RecoveryTest : public QObject {
         }();
         if (answer == Dialogs::Cancel) {
             doc.recovery().flushNow();
-            QCOMPARE(RecoveryJournal::read(readFile(copy)).text,
-                     QByteArray("typed <p>on disk</p>"));
+            readsBack(copy, *w);
             QVERIFY(!seen.contains(Step::Removed));
             return doc.recovery().discard();
         }
