@@ -139,13 +139,13 @@ struct Typist {
         }
     }
     bool waitForEdits(int n) {
-        QElapsedTimer t;
-        t.start();
-        while (reportedAt.size() < n && t.elapsed() < 30000) {
-            process->waitForReadyRead(100);
-            read();
-        }
-        return reportedAt.size() >= n;
+        return QTest::qWaitFor(
+            [&] {
+                process->waitForReadyRead(100);
+                read();
+                return reportedAt.size() >= n;
+            },
+            30000);
     }
     void kill() {
         ::kill(static_cast<pid_t>(process->processId()), SIGKILL);
@@ -641,12 +641,7 @@ class RecoveryTest : public QObject {
             perform(area, {at, {}, 1536 * 1024});
         }
         if (held >= 0) {
-            QElapsedTimer t;
-            t.start();
-            while (!reached.tryAcquire(1, 10) && t.elapsed() < 10000) {
-                QCoreApplication::processEvents();
-            }
-            QVERIFY(t.elapsed() < 10000);
+            QVERIFY(QTest::qWaitFor([&] { return reached.tryAcquire(1, 10); }, 10000));
             other->document().offerRecovery();
             QVERIFY(dialogs_.calls().isEmpty());
             go.release();
@@ -670,12 +665,7 @@ class RecoveryTest : public QObject {
         Typist first = typist(11);
         Typist second = typist(12);
         QVERIFY(first.waitForEdits(50) && second.waitForEdits(50));
-        QElapsedTimer t;
-        t.start();
-        while (journals().size() < 2 && t.elapsed() < 5000) {
-            QTest::qWait(50);
-        }
-        QCOMPARE(journals().size(), 2);
+        QVERIFY(QTest::qWaitFor([&] { return journals().size() == 2; }, 5000));
         auto w = offer({});
         QVERIFY(dialogs_.calls().isEmpty());
         QCOMPARE(journals().size(), 2);
