@@ -86,11 +86,16 @@ void perform(EditingArea& area, const Script::Edit& e) {
 // The editor in a process of its own:
 //   child type SEED [FILE]  edits FILE (or a new document) as Script SEED says, one edit every
 //                           few ms, printing "edit N" after the N-th, until it is killed
-//   child fill FILE END     types, pastes 256 KiB and takes it away again, then saves and
-//                           leaves through Exit (END "exit") or kills itself (END "kill")
+//   child fill FILE END [full]  types, pastes 256 KiB and takes it away again, then saves and
+//                           leaves through Exit (END "exit") or kills itself (END "kill");
+//                           with "full" its files may not grow past 128 KiB, so the copy's
+//                           writes fail as on a full disk
 int child(const QStringList& args) {
     ScriptedDialogs dialogs;
     const bool type = args.value(0) == QLatin1String("type");
+    const auto full = args.value(3) == QLatin1String("full")
+                          ? std::make_unique<FileSizeLimit>(128 * 1024)
+                          : nullptr;
     frmMain window(dialogs, args.value(type ? 2 : 1));
     window.Form_Load();
     window.show();
@@ -235,22 +240,13 @@ class RecoveryTest : public QObject {
         return w->Text1().bytes().toByteArray();
     }
 
-    std::unique_ptr<QProcess> start(const QStringList& args, const QString& home = {},
-                                    bool limited = false) {
+    std::unique_ptr<QProcess> start(const QStringList& args, const QString& home = {}) {
         auto p = std::make_unique<QProcess>();
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QStringLiteral("XDG_STATE_HOME"), home.isEmpty() ? stateHome_ : home);
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), f_.env.configHome());
         p->setProcessEnvironment(env);
-        if (limited) {
-            // The copy's file may not grow past 128 KiB: its write fails as on a full disk.
-            p->setChildProcessModifier([] {
-                ::signal(SIGXFSZ, SIG_IGN);
-                const struct rlimit limit { 128 * 1024, 128 * 1024 };
-                ::setrlimit(RLIMIT_FSIZE, &limit);
-            });
-        }
         p->start(QCoreApplication::applicationFilePath(),
                  QStringList{QStringLiteral("child")} + args);
         return p;
@@ -796,7 +792,7 @@ class RecoveryTest : public QObject {
         }
         const QString page = path(QStringLiteral("fill-%1.html").arg(QTest::currentDataTag()));
         writeFile(page, "<p>small</p>");
-        auto p = start({QStringLiteral("fill"), page, end}, home, made == "full");
+        auto p = start({QStringLiteral("fill"), page, end, QString::fromLatin1(made)}, home);
         QVERIFY(p->waitForFinished(30000));
         const QStringList notes =
             QString::fromLocal8Bit(p->readAllStandardError()).split('\n').filter("recovery");
