@@ -266,12 +266,10 @@ class MainWindowTest : public QObject {
     void commandLineJoining_data() { addRows(kArgv); }
     void commandLineJoining() {
         const auto& r = fetchRow(kArgv);
-        std::vector<QByteArray> storage;
+        QList<QByteArray> storage;
         std::vector<char*> pointers;
         for (const QString& a : r.argv)
-            storage.push_back(a.toLocal8Bit());
-        for (auto& s : storage)
-            pointers.push_back(s.data());
+            pointers.push_back((storage << a.toLocal8Bit()).last().data());
         pointers.push_back(nullptr);
         QCOMPARE(Program::argumentText(static_cast<int>(r.argv.size()), pointers.data()), r.text);
     }

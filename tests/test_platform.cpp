@@ -79,19 +79,16 @@ long residentBytes() {
 // The flags the kernel keeps for the mapping that holds an address ("VmFlags" in smaps).
 QList<QByteArray> mappingFlags(quintptr address) {
     QFile smaps(QStringLiteral("/proc/self/smaps"));
-    if (!smaps.open(QIODevice::ReadOnly))
-        return {};
     bool inside = false;
-    for (const QByteArray& line : smaps.readAll().split('\n')) {
-        const qsizetype dash = line.indexOf('-'), space = line.indexOf(' ');
-        if (dash > 0 && space > dash && !line.endsWith(':') && !line.contains(": ")) {
-            bool ok1 = false, ok2 = false;
-            const quintptr from = line.left(dash).toULongLong(&ok1, 16);
-            const quintptr to = line.mid(dash + 1, space - dash - 1).toULongLong(&ok2, 16);
-            inside = ok1 && ok2 && from <= address && address < to;
-        } else if (inside && line.startsWith("VmFlags:")) {
+    for (const QByteArray& line :
+         smaps.open(QIODevice::ReadOnly) ? smaps.readAll().split('\n') : QList<QByteArray>()) {
+        // A mapping's first line starts with its range "from-to" in hex; the fields with a name.
+        const QList<QByteArray> range = line.left(line.indexOf(' ')).split('-');
+        if (range.size() == 2)
+            inside = range[0].toULongLong(nullptr, 16) <= address &&
+                     address < range[1].toULongLong(nullptr, 16);
+        else if (inside && line.startsWith("VmFlags:"))
             return line.mid(8).simplified().split(' ');
-        }
     }
     return {};
 }
@@ -120,6 +117,14 @@ void recordEvent(QAccessibleEvent* event) {
 // What a screen reader's bridge does when it starts listening.
 void setAccessibilityActive(bool active) {
     QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(active);
+}
+
+// The area's accessible object (made once something asks for it), listened to from now on.
+bool listenTo(EditingArea& area, bool active = true) {
+    const bool made = QAccessible::queryAccessibleInterface(&area) != nullptr;
+    setAccessibilityActive(active);
+    gSeen.clear();
+    return made;
 }
 
 QString run(const QString& program, const QStringList& args) {
@@ -501,8 +506,7 @@ class PlatformTest : public QObject {
         const QByteArray text = page(32 << 20);
         EditingArea area;
         area.setBytes(text);
-        QVERIFY(QAccessible::queryAccessibleInterface(&area) != nullptr);
-        setAccessibilityActive(true);
+        QVERIFY(listenTo(area));
         const long at = long(text.size()) - 20;
         std::vector<qint64> times;
         for (int i = 0; i < 21; ++i) {
@@ -669,10 +673,7 @@ class PlatformTest : public QObject {
         const auto& [name, active, text, insertAt, inserted] = fetchRow(kEditEvents);
         EditingArea area;
         area.setBytes(text);
-        // The accessible object exists once something has asked for it.
-        QVERIFY(QAccessible::queryAccessibleInterface(&area) != nullptr);
-        setAccessibilityActive(active);
-        gSeen.clear();
+        QVERIFY(listenTo(area, active));
         area.setSelStart(insertAt);
         area.setSelText(inserted);
         // Take the insertion back out with a real deletion.
@@ -693,9 +694,7 @@ class PlatformTest : public QObject {
         EditingArea area;
         area.setBytes("\xc3\xa9\xc3\xa9\xc3\xa9 abc");
         area.show();
-        QVERIFY(QAccessible::queryAccessibleInterface(&area) != nullptr);
-        setAccessibilityActive(true);
-        gSeen.clear();
+        QVERIFY(listenTo(area));
         area.setSelStart(4);
         // The caret report follows the next screen update.
         QTRY_VERIFY(gSeen.contains("^4"));
