@@ -25,42 +25,23 @@ namespace {
 
 using Sci = QsciScintillaBase;
 
-// Line starts as CR, LF and CR LF end lines.
-std::vector<qint64> lineStartsOf(const QByteArray& text) {
-    std::vector<qint64> starts{0};
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-            ++i;
-        if (text[i] == '\r' || text[i] == '\n')
-            starts.push_back(i + 1);
-    }
-    return starts;
-}
-
-// Characters from one byte position to another: UTF-8 sequences count once, 8-bit bytes each.
-qint64 charactersBetween(const QByteArray& text, qint64 from, qint64 to, bool utf8) {
-    qint64 n = 0;
-    for (qint64 i = from; i < to; ++i)
-        n += !utf8 || (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80;
-    return n;
-}
-
-// Everything the area says about lines and characters agrees with the plain count.
+// Everything the area says about lines and characters agrees with a plain count of the bytes:
+// CR, LF and CR LF end lines; UTF-8 sequences count once, 8-bit bytes each.
 void checkAgainstReference(EditingArea& area, const QByteArray& text) {
     QCOMPARE(area.bytes().toByteArray(), text);
-    const bool utf8 = area.isUtf8();
-    const std::vector<qint64> starts = lineStartsOf(text);
-    QCOMPARE(area.SendScintilla(Sci::SCI_GETLINECOUNT), long(starts.size()));
+    unsigned long line = 0;
     qint64 characters = 0;
-    for (size_t line = 0; line < starts.size(); ++line) {
-        QCOMPARE(area.SendScintilla(Sci::SCI_POSITIONFROMLINE, static_cast<unsigned long>(line)),
-                 long(starts[line]));
-        characters += charactersBetween(text, line ? starts[line - 1] : 0, starts[line], utf8);
-        QCOMPARE(area.characterFromPosition(starts[line]), characters);
-        QCOMPARE(area.positionFromCharacter(characters), starts[line]);
+    for (qsizetype i = 0; i <= text.size(); ++i) {
+        const char before = i ? text[i - 1] : '\n';
+        if (before == '\n' || (before == '\r' && (i == text.size() || text[i] != '\n'))) {
+            QCOMPARE(area.SendScintilla(Sci::SCI_POSITIONFROMLINE, line++), long(i));
+            QCOMPARE(area.characterFromPosition(i), characters);
+            QCOMPARE(area.positionFromCharacter(characters), qint64(i));
+        }
+        characters += i < text.size() && (!area.isUtf8() || (uchar(text[i]) & 0xC0) != 0x80);
     }
-    characters += charactersBetween(text, starts.back(), text.size(), utf8);
     QCOMPARE(area.characterFromPosition(text.size()), characters);
+    QCOMPARE(area.SendScintilla(Sci::SCI_GETLINECOUNT), long(line));
 }
 
 // Loads the text through streamBytes in pieces of the given sizes, repeated.
@@ -98,19 +79,16 @@ long residentBytes() {
 // The flags the kernel keeps for the mapping that holds an address ("VmFlags" in smaps).
 QList<QByteArray> mappingFlags(quintptr address) {
     QFile smaps(QStringLiteral("/proc/self/smaps"));
-    if (!smaps.open(QIODevice::ReadOnly))
-        return {};
     bool inside = false;
-    for (const QByteArray& line : smaps.readAll().split('\n')) {
-        const qsizetype dash = line.indexOf('-'), space = line.indexOf(' ');
-        if (dash > 0 && space > dash && !line.endsWith(':') && !line.contains(": ")) {
-            bool ok1 = false, ok2 = false;
-            const quintptr from = line.left(dash).toULongLong(&ok1, 16);
-            const quintptr to = line.mid(dash + 1, space - dash - 1).toULongLong(&ok2, 16);
-            inside = ok1 && ok2 && from <= address && address < to;
-        } else if (inside && line.startsWith("VmFlags:")) {
+    for (const QByteArray& line :
+         smaps.open(QIODevice::ReadOnly) ? smaps.readAll().split('\n') : QList<QByteArray>()) {
+        // A mapping's first line starts with its range "from-to" in hex; the fields with a name.
+        const QList<QByteArray> range = line.left(line.indexOf(' ')).split('-');
+        if (range.size() == 2)
+            inside = range[0].toULongLong(nullptr, 16) <= address &&
+                     address < range[1].toULongLong(nullptr, 16);
+        else if (inside && line.startsWith("VmFlags:"))
             return line.mid(8).simplified().split(' ');
-        }
     }
     return {};
 }
@@ -141,6 +119,14 @@ void setAccessibilityActive(bool active) {
     QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(active);
 }
 
+// The area's accessible object (made once something asks for it), listened to from now on.
+bool listenTo(EditingArea& area, bool active = true) {
+    const bool made = QAccessible::queryAccessibleInterface(&area) != nullptr;
+    setAccessibilityActive(active);
+    gSeen.clear();
+    return made;
+}
+
 QString run(const QString& program, const QStringList& args) {
     QProcess p;
     p.start(program, args);
@@ -166,6 +152,21 @@ struct CaretRow {
     {"latin1 bytes", "\xe9\xe9x", 2, 2, 2, "\r\n"},
     {"end", "\xc3\xa9", 1, 2, 1, "\r\n"},
     {"past end clamps", "ab", 9, 2, 2, "\r\n"},
+};
+
+struct CrLfEditRow {
+    const char* name;
+    QByteArray text;
+    int position, deleted;
+    QByteArray inserted;
+} const kCrLfEdits[] = {
+    {"LF typed after a CR", "ab\r\xc3\xa9x\r\nc", 3, 0, "\n"},
+    {"LF and more after a CR", "ab\r\xc3\xa9x", 3, 0, "\nq\xc3\xa9"},
+    {"text between CR and LF", "ab\r\n\xc3\xa9x\r\n", 3, 0, "\xc3\xa9z"},
+    {"CR before an LF", "ab\n\xc3\xa9", 2, 0, "\xc3\xa9\r"},
+    {"deletion joins CR and LF", "a\xc3\xa9\ryz\ncd", 4, 2, ""},
+    {"deletion from between CR and LF", "ab\r\nx\xc3\xa9y\r\ncd", 3, 4, ""},
+    {"deletion of a CR of CR LF", "\xc3\xa9\r\nb\r\n", 2, 1, ""},
 };
 
 // Bytes 0x80-0x9F and what Windows-1252 makes of them; the five bytes it leaves undefined
@@ -230,6 +231,41 @@ struct ClipboardRow {
      true},
     {"utf-8 area paste", "area paste", "a", 1, 1, QString::fromUtf8(kUtf8), "a" + kUtf8,
      QString::fromUtf8(kUtf8), true},
+};
+
+// Edits are reported to assistive technologies only while accessibility is active, with
+// offsets in characters, not bytes.
+const QByteArray kMultibyte("\xc3\xa9t\xc3\xa9\r\n\xe2\x82\xac and more");
+struct EditEventRow {
+    const char* name;
+    bool active;
+    QByteArray text;
+    int insertAt;
+    QByteArray inserted;
+} const kEditEvents[] = {
+    {"inactive", false, kMultibyte, 6, "x"},
+    {"active, ascii", true, "<P>text</P>", 3, "<B></B>"},
+    {"active, multibyte", true, kMultibyte, 6, "\xc3\xa0<I>"},
+    {"active, at end", true, "abc\r\n", 5, "z"},
+};
+
+// A character typed on the keyboard (key) or committed by an input method into a loaded
+// document, saved again: the document's bytes stay, the new character is its byte or a
+// character reference.
+const QByteArray kHighCafe = kHighBytes + "caf\xe9";
+struct TypedRow {
+    const char* name;
+    bool key;
+    QByteArray file;
+    QString typed;
+    QByteArray saved;
+} const kTyped[] = {
+    {"key lambda", true, kHighCafe, "\u03bb", kHighCafe + "&#955;"},
+    {"key euro", true, kHighCafe, "\u20ac", kHighCafe + "\x80"},
+    {"input method", false, kHighCafe, "\u03bb\u2122\u00e9", kHighCafe + "&#955;\x99\xe9"},
+    {"utf-8 key lambda", true, "caf\xc3\xa9", "\u03bb", "caf\xc3\xa9\xce\xbb"},
+    {"utf-8 input method", false, "\xe2\x82\xac", "\u03bb\u20ac",
+     "\xe2\x82\xac\xce\xbb\xe2\x82\xac"},
 };
 
 }  // namespace
@@ -373,31 +409,9 @@ class PlatformTest : public QObject {
 
     // Once characters have been counted, edits that join or split a CR and its LF keep the
     // counts right.
-    void editsAtCrLf_data() {
-        QTest::addColumn<QByteArray>("text");
-        QTest::addColumn<int>("position");
-        QTest::addColumn<int>("deleted");
-        QTest::addColumn<QByteArray>("inserted");
-        QTest::newRow("LF typed after a CR")
-            << QByteArray("ab\r\xc3\xa9x\r\nc") << 3 << 0 << QByteArray("\n");
-        QTest::newRow("LF and more after a CR")
-            << QByteArray("ab\r\xc3\xa9x") << 3 << 0 << QByteArray("\nq\xc3\xa9");
-        QTest::newRow("text between CR and LF")
-            << QByteArray("ab\r\n\xc3\xa9x\r\n") << 3 << 0 << QByteArray("\xc3\xa9z");
-        QTest::newRow("CR before an LF")
-            << QByteArray("ab\n\xc3\xa9") << 2 << 0 << QByteArray("\xc3\xa9\r");
-        QTest::newRow("deletion joins CR and LF")
-            << QByteArray("a\xc3\xa9\ryz\ncd") << 4 << 2 << QByteArray();
-        QTest::newRow("deletion from between CR and LF")
-            << QByteArray("ab\r\nx\xc3\xa9y\r\ncd") << 3 << 4 << QByteArray();
-        QTest::newRow("deletion of a CR of CR LF")
-            << QByteArray("\xc3\xa9\r\nb\r\n") << 2 << 1 << QByteArray();
-    }
+    void editsAtCrLf_data() { addRows(kCrLfEdits); }
     void editsAtCrLf() {
-        QFETCH(QByteArray, text);
-        QFETCH(int, position);
-        QFETCH(int, deleted);
-        QFETCH(QByteArray, inserted);
+        const auto& [name, text, position, deleted, inserted] = fetchRow(kCrLfEdits);
         EditingArea area;
         area.setBytes(text);
         checkAgainstReference(area, text);
@@ -492,8 +506,7 @@ class PlatformTest : public QObject {
         const QByteArray text = page(32 << 20);
         EditingArea area;
         area.setBytes(text);
-        QVERIFY(QAccessible::queryAccessibleInterface(&area) != nullptr);
-        setAccessibilityActive(true);
+        QVERIFY(listenTo(area));
         const long at = long(text.size()) - 20;
         std::vector<qint64> times;
         for (int i = 0; i < 21; ++i) {
@@ -504,7 +517,7 @@ class PlatformTest : public QObject {
             times.push_back(timer.nsecsElapsed());
         }
         QCOMPARE(gSeen.filter(QRegularExpression("^\\+")).last(),
-                 QStringLiteral("+%1 x").arg(charactersBetween(text, 0, at, true)));
+                 QStringLiteral("+%1 x").arg(QString::fromUtf8(text.left(at)).size()));
         // The first report may build an index of the lines; the others look it up.
         std::sort(times.begin() + 1, times.end());
         QVERIFY2(times[11] < 5'000'000, qPrintable(QStringLiteral("%1 ms").arg(times[11] / 1e6)));
@@ -588,25 +601,10 @@ class PlatformTest : public QObject {
     // document, saved again: the document's bytes stay, the new character is its byte or a
     // character reference.
     void typed_data() {
-        QTest::addColumn<bool>("key");
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QByteArray>("saved");
-        const QByteArray high = kHighBytes + "caf\xe9";
-        QTest::newRow("key lambda") << true << high << "\u03bb" << high + "&#955;";
-        QTest::newRow("key euro") << true << high << "\u20ac" << high + "\x80";
-        QTest::newRow("input method")
-            << false << high << "\u03bb\u2122\u00e9" << high + "&#955;\x99\xe9";
-        QTest::newRow("utf-8 key lambda")
-            << true << QByteArray("caf\xc3\xa9") << "\u03bb" << QByteArray("caf\xc3\xa9\xce\xbb");
-        QTest::newRow("utf-8 input method") << false << QByteArray("\xe2\x82\xac") << "\u03bb\u20ac"
-                                            << QByteArray("\xe2\x82\xac\xce\xbb\xe2\x82\xac");
+        addRows(kTyped);
     }
     void typed() {
-        QFETCH(bool, key);
-        QFETCH(QByteArray, file);
-        QFETCH(QString, typed);
-        QFETCH(QByteArray, saved);
+        const auto& [name, key, file, typed, saved] = fetchRow(kTyped);
         startWindow();
         const QString path = f.path("page.html");
         writeFile(path, file);
@@ -669,28 +667,13 @@ class PlatformTest : public QObject {
     // Edits are reported to assistive technologies only while accessibility is active, with
     // offsets in characters, not bytes.
     void editEvents_data() {
-        QTest::addColumn<bool>("active");
-        QTest::addColumn<QByteArray>("text");
-        QTest::addColumn<int>("insertAt");
-        QTest::addColumn<QByteArray>("inserted");
-        const QByteArray multibyte("\xc3\xa9t\xc3\xa9\r\n\xe2\x82\xac and more");
-        QTest::newRow("inactive") << false << multibyte << 6 << QByteArray("x");
-        QTest::newRow("active, ascii")
-            << true << QByteArray("<P>text</P>") << 3 << QByteArray("<B></B>");
-        QTest::newRow("active, multibyte") << true << multibyte << 6 << QByteArray("\xc3\xa0<I>");
-        QTest::newRow("active, at end") << true << QByteArray("abc\r\n") << 5 << QByteArray("z");
+        addRows(kEditEvents);
     }
     void editEvents() {
-        QFETCH(bool, active);
-        QFETCH(QByteArray, text);
-        QFETCH(int, insertAt);
-        QFETCH(QByteArray, inserted);
+        const auto& [name, active, text, insertAt, inserted] = fetchRow(kEditEvents);
         EditingArea area;
         area.setBytes(text);
-        // The accessible object exists once something has asked for it.
-        QVERIFY(QAccessible::queryAccessibleInterface(&area) != nullptr);
-        setAccessibilityActive(active);
-        gSeen.clear();
+        QVERIFY(listenTo(area, active));
         area.setSelStart(insertAt);
         area.setSelText(inserted);
         // Take the insertion back out with a real deletion.
@@ -711,9 +694,7 @@ class PlatformTest : public QObject {
         EditingArea area;
         area.setBytes("\xc3\xa9\xc3\xa9\xc3\xa9 abc");
         area.show();
-        QVERIFY(QAccessible::queryAccessibleInterface(&area) != nullptr);
-        setAccessibilityActive(true);
-        gSeen.clear();
+        QVERIFY(listenTo(area));
         area.setSelStart(4);
         // The caret report follows the next screen update.
         QTRY_VERIFY(gSeen.contains("^4"));
