@@ -205,13 +205,22 @@ class DesktopTest : public QObject {
             QVERIFY(box);
             boxId = box->winId();
             welcomeId = w.secondaryWindow(QStringLiteral("frmfirst"))->winId();
-            QTest::qWait(300);  // let the window manager stack them
-            QProcess xprop;
-            xprop.start(QStringLiteral("xprop"),
-                        {QStringLiteral("-root"), QStringLiteral("_NET_CLIENT_LIST_STACKING")});
-            xprop.waitForFinished();
-            const QString out = QString::fromLatin1(xprop.readAllStandardOutput());
-            stacking = out.section(QLatin1Char('#'), 1).split(QLatin1Char(','));
+            // The window manager stacks them once it has managed both (later on a busy
+            // machine): ask until the box is listed above the welcome window, or give up.
+            auto at = [&](WId id) {
+                return stacking.indexOf(QStringLiteral("0x%1").arg(id, 0, 16));
+            };
+            [[maybe_unused]] const bool stacked = QTest::qWaitFor([&] {
+                QProcess xprop;
+                xprop.start(QStringLiteral("xprop"),
+                            {QStringLiteral("-root"), QStringLiteral("_NET_CLIENT_LIST_STACKING")});
+                xprop.waitForFinished();
+                const QString out = QString::fromLatin1(xprop.readAllStandardOutput());
+                stacking.clear();
+                for (const QString& id : out.section(QLatin1Char('#'), 1).split(QLatin1Char(',')))
+                    stacking << id.trimmed();
+                return at(welcomeId) >= 0 && at(boxId) > at(welcomeId);
+            });
             box->close();
         });
         w.Form_Load();
@@ -219,7 +228,7 @@ class DesktopTest : public QObject {
         qsizetype boxAt = -1;
         qsizetype welcomeAt = -1;
         for (qsizetype i = 0; i < stacking.size(); ++i) {
-            const auto id = stacking[i].trimmed().toULongLong(nullptr, 16);
+            const auto id = stacking[i].toULongLong(nullptr, 16);
             boxAt = id == boxId ? i : boxAt;
             welcomeAt = id == welcomeId ? i : welcomeAt;
         }
