@@ -188,29 +188,20 @@ struct RoundTripRow {
 };
 
 const QByteArray kPrinted("<html>\r\nalpha line here\r\nSECOND line\r\n</html>");
+const QString kWhole = "<html>|alpha line here|SECOND line|</html>";
 struct PrintRow {
     const char* name;
     QString fileName;
     QByteArray document;
     int selFrom, selTo;
-    QStringList expected;  // the first page's lines after the program's name
+    QString expected;  // the first page's lines after the program's name, joined by '|'
 } const kPrints[] = {
-    {"untitled",
-     "",
-     kPrinted,
-     0,
-     0,
-     {"Untitled Document.", "<html>", "alpha line here", "SECOND line", "</html>"}},
-    {"named",
-     "/home/user/my page.html",
-     kPrinted,
-     0,
-     0,
-     {"/home/user/my page.html", "<html>", "alpha line here", "SECOND line", "</html>"}},
-    {"selection only", "/srv/a.html", kPrinted, 14, 29, {"/srv/a.html", "line here", "SECO"}},
-    {"selection within a line", "", kPrinted, 10, 15, {"Untitled Document.", "pha l"}},
-    {"empty document", "", "", 0, 0, {"Untitled Document."}},
-    {"8-bit text", "", "caf\xe9 cr\xe8me", 0, 0, {"Untitled Document.", "caf\u00e9 cr\u00e8me"}},
+    {"untitled", "", kPrinted, 0, 0, "Untitled Document.|" + kWhole},
+    {"named", "/home/user/my page.html", kPrinted, 0, 0, "/home/user/my page.html|" + kWhole},
+    {"selection only", "/srv/a.html", kPrinted, 14, 29, "/srv/a.html|line here|SECO"},
+    {"selection within a line", "", kPrinted, 10, 15, "Untitled Document.|pha l"},
+    {"empty document", "", "", 0, 0, "Untitled Document."},
+    {"8-bit text", "", "caf\xe9 cr\xe8me", 0, 0, "Untitled Document.|caf\u00e9 cr\u00e8me"},
 };
 
 // Targets a save cannot write: the system's reason, and whether another name would do.
@@ -384,21 +375,24 @@ class DocumentTest : public QObject {
             QVERIFY(!f->secondaryWindow(name));
     }
 
+    // Close empties an 8-bit text into a UTF-8 one and keeps the name.
     void closeEmptiesButKeepsTheName() {
         const QString file = path("page.html");
-        writeFile(file, "unchanged");
+        writeFile(file, "caf\xe9");
         f.load(file);
+        QVERIFY(!f.text().isUtf8());
         // Close asks even for an unchanged document while the area holds text.
         f.dialogs.answer(Dialogs::No);
         f->runCommand("mnuFileClose");
         QCOMPARE(calls().size(), 1);
+        QVERIFY(f.text().isEmpty() && f.text().isUtf8());
         QCOMPARE(f.fileName(), file);
         // Save then asks for a name instead of writing over the old file.
         f.text().setBytes("new");
         f.dialogs.answerFile({});
         QVERIFY(!f.save());
         QCOMPARE(calls().last().kind, ScriptedDialogs::Kind::SaveFile);
-        QCOMPARE(readFile(file), QByteArray("unchanged"));
+        QCOMPARE(readFile(file), QByteArray("caf\xe9"));
         QCOMPARE(f.fileName(), QString());
     }
 
@@ -577,9 +571,6 @@ class DocumentTest : public QObject {
     void pictureButtonsRunTheFileCommands() {
         // New document, with its prompt.
         f.text().setBytes("x");
-        f.dialogs.answer(Dialogs::Cancel);
-        QTest::mouseClick(f->button("Command1"), Qt::LeftButton);
-        QVERIFY(!f.newWindow());
         f.dialogs.answer(Dialogs::No);
         QTest::mouseClick(f->button("Command1"), Qt::LeftButton);
         QVERIFY(f.newWindow());
@@ -673,9 +664,8 @@ class DocumentTest : public QObject {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("road");
         for (const char* road : {"open", "command line", "drop"}) {
-            for (const char* kind : {"directory", "fifo", "device", "link loop", "missing"}) {
+            for (const char* kind : {"fifo", "missing"})
                 QTest::addRow("%s, %s", road, kind) << kind << road;
-            }
         }
         QTest::newRow("open, /proc/self/mem") << "mem"
                                               << "open";
@@ -684,9 +674,7 @@ class DocumentTest : public QObject {
         QFETCH(QString, kind);
         QFETCH(QString, road);
         QString target = f.path(QString(QTest::currentDataTag()).replace('/', '-') + ".html");
-        if (kind == "device") {
-            target = "/dev/zero";
-        } else if (kind == "mem") {
+        if (kind == "mem") {
             target = "/proc/self/mem";
         } else if (kind != "missing") {
             makeNode(kind, target);
@@ -779,16 +767,6 @@ class DocumentTest : public QObject {
         QVERIFY(f.saveFileAs(path("saved.html")));
         QCOMPARE(readFile(path("saved.html")), bytes + "\r\n");
         QCOMPARE(f.docChanged(), qint16(0));
-    }
-
-    // An 8-bit text emptied by Close is UTF-8 again.
-    void closeMakesTheTextUtf8() {
-        writeFile(path("latin.html"), "caf\xe9");
-        f.load(path("latin.html"));
-        QVERIFY(!f.text().isUtf8());
-        f.dialogs.answer(Dialogs::No);
-        f->runCommand("mnuFileClose");
-        QVERIFY(f.text().isEmpty() && f.text().isUtf8());
     }
 
     // Save asks before writing over changes another program made to the file since it was
@@ -966,7 +944,7 @@ class DocumentTest : public QObject {
         QCOMPARE(pages.size(), 1);
         QVERIFY2(pages[0].value(0).startsWith("Quindo HTML Editor"),
                  qPrintable(pages[0].join('|')));
-        QCOMPARE(pages[0].mid(1), expected);
+        QCOMPARE(pages[0].mid(1).join('|'), expected);
         QCOMPARE(f.bytes(), document);
         QCOMPARE(f.docChanged(), qint16(0));
         QCOMPARE(f.fileName(), fileName);
