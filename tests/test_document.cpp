@@ -664,7 +664,7 @@ class DocumentTest : public QObject {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("road");
         for (const char* road : {"open", "command line", "drop"}) {
-            for (const char* kind : {"fifo", "missing"})
+            for (const char* kind : {"fifo", "link loop", "missing"})
                 QTest::addRow("%s, %s", road, kind) << kind << road;
         }
         QTest::newRow("open, /proc/self/mem") << "mem"
