@@ -192,9 +192,8 @@ class FileSafetyTest : public QObject {
     // A pipe or a socket is never written (nor waited for); a device is written in place.
     void saveRefusesPipesAndSockets_data() {
         QTest::addColumn<QString>("kind");
-        QTest::newRow("fifo") << "fifo";
-        QTest::newRow("socket") << "socket";
-        QTest::newRow("link to fifo") << "link to fifo";
+        for (const char* kind : {"fifo", "socket", "link to fifo"})
+            QTest::newRow(kind) << QString(kind);
     }
 
     void saveRefusesPipesAndSockets() {
