@@ -2,8 +2,8 @@
 // How long one snippet insertion takes in a 100 MB document, at its end and in its middle,
 // in ASCII and in UTF-8 text. Run by hand: bench/bench_insertion (QT_QPA_PLATFORM=offscreen).
 #include "ScriptedDialogs.h"
-#include "ui/frmMain.h"
 #include "platform/EditingArea.h"
+#include "ui/frmMain.h"
 
 #include <QtTest>
 

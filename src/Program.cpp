@@ -4,9 +4,9 @@
 #include "app/SettingsStore.h"
 #include "app/StartupProbe.h"
 #include "app/frmsplash.h"
+#include "platform/Dialogs.h"
 #include "ui/Features.h"
 #include "ui/frmMain.h"
-#include "platform/Dialogs.h"
 
 #include <QApplication>
 #include <QPointer>

@@ -2,10 +2,10 @@
 // Tag insertion: the caret rule, the snippet catalogue and the colour selector.
 #include "snippets/TagInsertion.h"
 
-#include "snippets/SnippetCatalogue.h"
 #include "platform/Dialogs.h"
 #include "platform/EditingArea.h"
 #include "platform/WindowHost.h"
+#include "snippets/SnippetCatalogue.h"
 
 namespace {
 
