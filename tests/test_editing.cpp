@@ -124,6 +124,8 @@ struct PageRow {
     {"clean", kHead + "<p>x</p>" + kFoot, "No problems found.", -1},
     {"summary", kHead + "<foo>x</foo> <img src=\"a.png\" alt=\"\"></p>" + kFoot,
      "1 error and 4 warnings.", -1},
+    {"warnings only", "<!DOCTYPE html>\n<html><head></head><body><p>x</p></body></html>",
+     "1 warning.", -1},
     {"missing end tag", kHead + "<a href=\"x\">y" + kFoot,
      "Line 3, column 1: The <a> tag is never closed", 58},
     {"end tag without start", kHead + "<p>x</p></div>" + kFoot,
