@@ -16,6 +16,7 @@
 #include "editing/FindReplace.h"
 #include "platform/EditingArea.h"
 #include "snippets/TagInsertion.h"
+#include "ui/Features.h"
 #include "ui/frmMain.h"
 
 #include <QApplication>
@@ -441,7 +442,7 @@ int childFind(const QString& file) {
     }
     using Sci = QsciScintillaBase;
     EditingArea& area = window.Text1();
-    FindReplace& search = window.findReplace();
+    FindReplace& search = window.features().findReplace();
     // The marks: the start of 100,000 lines spread over the page and one after its end,
     // written without undo history so that only Replace All's own edit counts.
     constexpr qint64 kMatches = 100000;

@@ -7,6 +7,7 @@
 #include "editing/PageCheck.h"
 #include "platform/EditingArea.h"
 #include "platform/Pictures.h"
+#include "ui/Features.h"
 #include "ui/frmMain.h"
 
 #include <QCheckBox>
@@ -213,7 +214,7 @@ class EditingTest : public QObject {
         f.setText(page);
         f.text().setFocus();
         QTest::keyClick(&f.window(), Qt::Key_F7);
-        [&] { QTRY_VERIFY(!f->pageCheck().isRunning()); }();
+        [&] { QTRY_VERIFY(!f->features().pageCheck().isRunning()); }();
         QStringList rows;
         for (int i = 0; i < findings().count(); ++i)
             rows << findings().item(i)->text();
@@ -426,7 +427,7 @@ class EditingTest : public QObject {
         }
         qputenv("PATH", (row.script ? bin.toLocal8Bit() + ":" + path_ : bin.toLocal8Bit()));
         f.setText(QByteArray(row.size, 'a'));
-        f->pageCheck().run();
+        f->features().pageCheck().run();
         if (QByteArrayView(row.name).startsWith("slow")) {
             // Past half a second the pointer is busy and Cancel stops the check.
             QTRY_VERIFY(QGuiApplication::overrideCursor());
@@ -434,7 +435,7 @@ class EditingTest : public QObject {
             QVERIFY(cancel->isEnabled());
             QTest::mouseClick(cancel, Qt::LeftButton);
         }
-        QTRY_VERIFY(!f->pageCheck().isRunning());
+        QTRY_VERIFY(!f->features().pageCheck().isRunning());
         QTRY_VERIFY(findings().item(0)->text().startsWith(QString::fromUtf8(row.line)));
         QVERIFY(!QGuiApplication::overrideCursor());
         QCOMPARE(f.bytes().size(), row.size);
@@ -444,7 +445,7 @@ class EditingTest : public QObject {
 
     void rightClickMenu() {
         auto enabled = [this] {
-            const auto menu = f->editingCommands().makeMenu();
+            const auto menu = f->features().editingCommands().makeMenu();
             QStringList captions, on;
             for (QAction* item : menu->actions()) {
                 captions << (item->isSeparator() ? "-" : item->text());
@@ -465,10 +466,10 @@ class EditingTest : public QObject {
         QCOMPARE(enabled().second,
                  QString("Undo Cut Copy Delete SelectAll Find Replace GoToLine CheckPage"));
         f.select(0, 2);
-        f->editingCommands().makeMenu()->findChild<QAction*>("Copy")->trigger();
+        f->features().editingCommands().makeMenu()->findChild<QAction*>("Copy")->trigger();
         QCOMPARE(QGuiApplication::clipboard()->text(), QString("xx"));
         f.setText("x\x80y", 1, 2);
-        f->editingCommands().makeMenu()->findChild<QAction*>("Copy")->trigger();
+        f->features().editingCommands().makeMenu()->findChild<QAction*>("Copy")->trigger();
         QCOMPARE(QGuiApplication::clipboard()->text(), QString(QChar(0x20ac)));
         QCOMPARE(enabled().second,
                  QString("Cut Copy Paste Delete SelectAll Find Replace GoToLine CheckPage"));

@@ -95,18 +95,6 @@ TagInsertion& frmMain::tags() {
 SmallWindows& frmMain::smallWindows() {
     return features_->smallWindows();
 }
-FindReplace& frmMain::findReplace() {
-    return features_->findReplace();
-}
-GoToLine& frmMain::goToLine() {
-    return features_->goToLine();
-}
-PageCheck& frmMain::pageCheck() {
-    return features_->pageCheck();
-}
-EditingCommands& frmMain::editingCommands() {
-    return features_->editingCommands();
-}
 
 void frmMain::buildCommandSurface() {
     using CommandSurface::Kind;

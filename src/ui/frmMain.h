@@ -18,11 +18,7 @@ class QMenu;
 class Dialogs;
 class Document;
 class EditingArea;
-class EditingCommands;
 class Features;
-class FindReplace;
-class GoToLine;
-class PageCheck;
 class PictureButton;
 class PictureLabel;
 class SmallWindows;
@@ -45,10 +41,6 @@ class frmMain : public QMainWindow, public WindowHost {
     Document& document();
     TagInsertion& tags();
     SmallWindows& smallWindows();
-    FindReplace& findReplace();
-    GoToLine& goToLine();
-    PageCheck& pageCheck();
-    EditingCommands& editingCommands();
 
     // ---- controls ------------------------------------------------------------------
     EditingArea& Text1() { return *text1_; }
